@@ -1,0 +1,93 @@
+// Log levels, store types and the Logger that formats one record per call. Components ask
+// GetLogger once for their "/"-separated name, keep the pointer (which may be null) and test
+// it before each log statement; the store behind the logger decides where records go.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace quorvel::common {
+
+// A logger passes a message whose level is less than or equal to its own level.
+const int32_t QV_LOG_LEVEL_NONE = 0;
+const int32_t QV_LOG_LEVEL_CRIT = 1;
+const int32_t QV_LOG_LEVEL_FATAL = 2;
+const int32_t QV_LOG_LEVEL_ERROR = 3;
+const int32_t QV_LOG_LEVEL_WARNING = 4;
+const int32_t QV_LOG_LEVEL_INFO = 5;
+const int32_t QV_LOG_LEVEL_DEBUG = 6;
+const int32_t QV_LOG_LEVEL_ALL = 7;
+
+const int32_t QV_LOG_STORE_FILEASYNC = 0;
+const int32_t QV_LOG_STORE_FILE = 1;
+const int32_t QV_LOG_STORE_STDOUT = 2;
+const int32_t QV_LOG_STORE_STDERR = 3;
+
+// The level whose text equals `text` exactly ("NONE" ... "ALL"); callers upper-case first.
+// Throws CommonException "unknown log level desc:<text>".
+int32_t GetLogLevel(const std::string& text);
+// The text of a level 0..7; throws CommonException "unknown log level" for other values.
+const char* GetLogLevelDesc(int32_t level);
+// The store type whose text equals `text` exactly ("FILEASYNC", "FILE", "STDOUT", "STDERR");
+// throws CommonException "unknown log store type desc:<text>".
+int32_t GetLogStoreType(const std::string& text);
+
+class LogStore;
+
+// Formats records and hands each, whole, to its store. Stateless apart from level and store,
+// so any thread may call Log concurrently; the store's writer keeps records apart.
+class Logger {
+ public:
+  Logger(int32_t level, std::shared_ptr<LogStore> store);
+
+  // One record "[time] [LEVEL] [pid] [tid] <args...>\n" when `level` passes and a store is
+  // set; otherwise returns without formatting any argument. Floating-point arguments appear
+  // fixed with 6 decimals. A passing level outside 0..7 throws CommonException
+  // "unknown log level".
+  template <typename... Args>
+  void Log(int32_t level, const Args&... args) {
+    if (level > level_ || !store_) {
+      return;
+    }
+    std::ostringstream os;
+    LogBegin(os, level);
+    LogPend(os, args...);
+    LogEnd(os);
+    Append(os.str());
+  }
+
+  // Writes "[time] [LEVEL] [pid] [tid]" and sets fixed notation with precision 6.
+  void LogBegin(std::ostringstream& os, int32_t level);
+
+  // Writes one space, then every argument with its stream operator, nothing in between.
+  template <typename... Args>
+  void LogPend(std::ostringstream& os, const Args&... args) {
+    os << ' ';
+    (os << ... << args);
+  }
+
+  void LogEnd(std::ostringstream& os);
+
+  int32_t GetLevel() const { return level_; }
+  const std::shared_ptr<LogStore>& GetStore() const { return store_; }
+
+ private:
+  void Append(const std::string& record);
+
+  int32_t level_;
+  std::shared_ptr<LogStore> store_;
+};
+
+// Initialises the log system from `confFile` (empty: "default_logconf.json" beside the
+// executable) once per process. Configuration errors are printed to standard output as
+// "Init log system error. e:" and the exception text; only non-library exceptions escape.
+void LogInit(const std::string& confFile);
+// Never throws a library exception ("Final log system error. e:" is printed instead).
+void LogFinal();
+// LogInit("") then the logger of the nearest configured ancestor of `name`, or null.
+// Any thread; the returned logger lives until process exit.
+Logger* GetLogger(const std::string& name);
+
+}  // namespace quorvel::common

@@ -1,0 +1,86 @@
+#include "ddscxx/domain/domain_participant.hpp"
+
+#include <map>
+#include <mutex>
+
+namespace dds::domain {
+namespace {
+
+// The C library allows one dds_create_domain per id and deleting a domain deletes
+// every participant in it, so each id has one shared domain handle.
+std::mutex& RegistryMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::map<dds_domainid_t, std::weak_ptr<const void>>& Registry() {
+  static std::map<dds_domainid_t, std::weak_ptr<const void>> registry;
+  return registry;
+}
+
+class Domain {
+ public:
+  Domain(dds_domainid_t id, dds_entity_t handle) : id_(id), handle_(handle) {}
+  Domain(const Domain&) = delete;
+  Domain& operator=(const Domain&) = delete;
+  // Under the registry's lock, so that no one recreates the id while it is going.
+  ~Domain() {
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    dds_delete(handle_);
+    auto found = Registry().find(id_);
+    if (found != Registry().end() && found->second.expired()) {
+      Registry().erase(found);
+    }
+  }
+
+ private:
+  dds_domainid_t id_;
+  dds_entity_t handle_;
+};
+
+// The domain `id` of this process, created from `config` when it does not exist yet.
+// Null when there is none to hold: an empty configuration leaves the domain to the
+// library, as does a domain the library made for a participant without configuration.
+std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& config) {
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  auto& slot = Registry()[id];
+  if (auto domain = slot.lock()) {
+    return domain;
+  }
+  if (config.empty()) {
+    return nullptr;
+  }
+  dds_entity_t handle = dds_create_domain(id, config.c_str());
+  if (handle == DDS_RETCODE_PRECONDITION_NOT_MET) {
+    return nullptr;
+  }
+  core::detail::check(handle);
+  auto domain = std::make_shared<const Domain>(id, handle);
+  slot = domain;
+  return domain;
+}
+
+}  // namespace
+
+DomainParticipant::DomainParticipant(uint32_t id, const qos::DomainParticipantQos& qos,
+                                     DomainParticipantListener* listener, const core::status::StatusMask&,
+                                     const std::string& config) {
+  if (listener != nullptr) {
+    throw core::UnsupportedError("domain participant listeners are not supported");
+  }
+  std::vector<std::shared_ptr<const void>> dependencies;
+  if (auto domain = AcquireDomain(id, config)) {
+    dependencies.push_back(std::move(domain));
+  }
+  auto native_qos = core::detail::to_native(qos);
+  dds_entity_t handle = core::detail::check(dds_create_participant(id, native_qos.get(), nullptr));
+  node_ = std::make_shared<core::detail::EntityNode>(handle, std::move(dependencies));
+}
+
+uint32_t DomainParticipant::domain_id() const {
+  dds_domainid_t id = 0;
+  core::detail::check(dds_get_domainid(native_handle(), &id));
+  return id;
+}
+
+}  // namespace dds::domain

@@ -1,0 +1,17 @@
+#include "ddscxx/pub/publisher.hpp"
+
+namespace dds::pub {
+
+Publisher::Publisher(const domain::DomainParticipant& participant, const qos::PublisherQos& qos,
+                     PublisherListener* listener, const core::status::StatusMask&) {
+  if (listener != nullptr) {
+    throw core::UnsupportedError("publisher listeners are not supported");
+  }
+  auto native_qos = core::detail::to_native(qos);
+  dds_entity_t handle =
+      core::detail::check(dds_create_publisher(participant.native_handle(), native_qos.get(), nullptr));
+  node_ = std::make_shared<core::detail::EntityNode>(
+      handle, std::vector<std::shared_ptr<const void>>{participant.reference()});
+}
+
+}  // namespace dds::pub

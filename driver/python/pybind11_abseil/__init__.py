@@ -1,0 +1,1 @@
+"""Abseil status support for pybind11 modules: see pybind11_abseil.status."""

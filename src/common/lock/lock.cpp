@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "quorvel/common/exception.hpp"
+#include "quorvel/common/filesystem/filesystem.hpp"
 #include "quorvel/common/string_tool.hpp"
 #include "quorvel/common/time/time_tool.hpp"
 
@@ -156,19 +157,16 @@ void Rwlock::Unlock() { QV_ASSERT_EQUAL(pthread_rwlock_unlock(&lock_), 0); }
 
 pthread_rwlock_t* Rwlock::GetNative() { return &lock_; }
 
-Filelock::Filelock(const std::string& fileName) : fd_(-1), ownsFd_(true) {
-  fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_SYNC, 0666);
-  if (fd_ < 0) {
-    QV_THROW(FileException, "open error. filename:" + fileName + ", error:" + ToString(errno));
-  }
-}
+Filelock::Filelock(const std::string& fileName)
+    : fd_(FileSystemHelper::Instance()->Open(fileName, O_RDWR | O_CREAT | O_SYNC, 0666)),
+      ownsFd_(true) {}
 
 Filelock::Filelock(int32_t fd) : fd_(fd), ownsFd_(false) {}
 
 Filelock::~Filelock() {
   // Descriptor 0 is a valid descriptor when standard input was closed.
   if (ownsFd_ && fd_ >= 0) {
-    ::close(fd_);
+    FileSystemHelper::Instance()->Close(fd_);
   }
 }
 

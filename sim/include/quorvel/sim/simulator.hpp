@@ -19,6 +19,7 @@ struct SimSummary {
   uint64_t commands_received = 0;
   uint64_t bad_crc_commands = 0;    // received, ignored
   uint64_t late_steps = 0;          // steps that ended after the next one was due
+  bool realtime_priority = false;   // whether the loop ran at real-time priority
   double simulated_time_s = 0.0;
   double trunk_height_m = 0.0;
   std::array<double, 2> standing_height_band{};
@@ -34,7 +35,8 @@ class Simulator {
   // DdsException when the DDS entities cannot be made.
   explicit Simulator(const SimOptions& options);
 
-  // Runs the loop on the calling thread until the duration has passed or `stop` reads
+  // Runs the loop on the calling thread, at real-time priority when the process may
+  // raise it (restored on return), until the duration has passed or `stop` reads
   // true (checked every step; a signal that interrupts the step's sleep is seen at once),
   // and returns the counts. A DDS failure while running throws DdsException.
   SimSummary Run(const std::atomic<bool>& stop);

@@ -1,0 +1,90 @@
+#include "quorvel/common/thread/thread.hpp"
+
+#include "quorvel/common/os.hpp"
+
+namespace quorvel {
+namespace common {
+namespace {
+
+void* __QV_THREAD_INNER_ROUTINE(void* arg) {
+  static_cast<Thread*>(arg)->Wrap();
+  return nullptr;
+}
+
+bool IsCallingThread(uint64_t threadId) {
+  return pthread_equal(pthread_self(), static_cast<pthread_t>(threadId)) != 0;
+}
+
+}  // namespace
+
+Thread::Thread(const std::string& name, int32_t cpuId) : name_(name), cpuId_(cpuId) {}
+
+// The thread is created joinable and joined here: a detached thread could still be using
+// this object (its function, its future) after the owner released it.
+Thread::~Thread() {
+  if (!started_) return;
+  if (IsCallingThread(threadId_)) {
+    QV_ASSERT_EQUAL_DEBUG(pthread_detach(static_cast<pthread_t>(threadId_)), 0);
+    return;
+  }
+  QV_ASSERT_EQUAL_DEBUG(pthread_join(static_cast<pthread_t>(threadId_), nullptr), 0);
+}
+
+void Thread::CheckNotStarted() const {
+  if (started_) QV_THROW(CommonException, "Thread Run error. thread already started");
+}
+
+void Thread::CreateThreadNative() {
+  pthread_attr_t attr;
+  QV_ASSERT_EQUAL(pthread_attr_init(&attr), 0);
+  QV_ASSERT_EQUAL(pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_JOINABLE), 0);
+  pthread_t handle;
+  const int ret = pthread_create(&handle, &attr, __QV_THREAD_INNER_ROUTINE, this);
+  QV_ASSERT_EQUAL(pthread_attr_destroy(&attr), 0);
+  if (ret != 0) QV_THROW(SystemException, "Thread pthread_create error. ret:" + std::to_string(ret));
+  threadId_ = static_cast<uint64_t>(handle);
+  started_ = true;
+}
+
+uint64_t Thread::GetThreadId() const { return threadId_; }
+
+void Thread::SetPriority(int32_t priority) {
+  if (priority > 0) {
+    OsHelper::Instance()->SetScheduler(threadId_, 1, priority);
+  } else {
+    OsHelper::Instance()->SetScheduler(threadId_, 0, 0);
+  }
+}
+
+void Thread::SetName() {
+  if (!name_.empty()) OsHelper::Instance()->SetThreadName(0, name_);
+}
+
+void Thread::SetCpu() {
+  if (cpuId_ >= 0) OsHelper::Instance()->CpuSet(0, static_cast<size_t>(cpuId_));
+}
+
+void Thread::Wrap() {
+  // The owner may release this object as soon as the future is settled; the local copy
+  // keeps the future itself alive until the settling call has returned.
+  const std::shared_ptr<Future> future = future_;
+  Any result;
+  try {
+    SetName();
+    SetCpu();
+    result = function_();
+  } catch (const Exception& e) {
+    future->Fault(Any(e.GetMessage()));
+    return;
+  } catch (const std::exception& e) {
+    future->Fault(Any(std::string(e.what())));
+    return;
+  } catch (...) {
+    future->Fault(Any(std::string("unknown exception")));
+    return;
+  }
+  future->Ready(result);
+}
+
+}  // namespace common
+}  // namespace quorvel

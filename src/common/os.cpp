@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "quorvel/common/exception.hpp"
+#include "quorvel/common/filesystem/file.hpp"
 #include "quorvel/common/filesystem/filesystem.hpp"
 #include "quorvel/common/string_tool.hpp"
 
@@ -204,11 +205,8 @@ void OsHelper::SingletonProcessInstance() {
     filelock.reset();
     // We hold no lock on this descriptor, so closing it releases nothing.
     fs->Close(fd);
-    const int32_t readFd = fs->Open(lockName, O_RDONLY, 0);
-    std::string pid;
-    fs->ReadAll(readFd, pid);
-    fs->Close(readFd);
-    QV_THROW(SystemException, "an instance of process is already running. pid:" + pid);
+    QV_THROW(SystemException,
+             "an instance of process is already running. pid:" + LoadFileEx(lockName));
   }
   fs->Truncate(fd, 0);
   fs->Write(fd, ToString(GetProcessId()));

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "quorvel/common/exception.hpp"
-#include "quorvel/sim/crc32.hpp"
+#include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
 namespace {
@@ -169,7 +169,7 @@ void QuadrupedPhysics::FillState(LowState_& state) const {
     state.foot_force_est()[foot] = force;
   }
   state.tick() = static_cast<uint32_t>(std::llround(data_->time * 1000.0));
-  state.crc() = SampleCrc(state);
+  state.crc() = StateCrc(state);
 }
 
 double QuadrupedPhysics::TrunkHeight() const { return data_->xpos[3 * trunk_body_ + 2]; }

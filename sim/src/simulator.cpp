@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "quorvel/common/exception.hpp"
-#include "quorvel/sim/crc32.hpp"
+#include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
 namespace {
@@ -102,7 +102,7 @@ Simulator::Simulator(const SimOptions& options)
 
 void Simulator::TakeCommands(SimSummary& summary) {
   summary.commands_received += link_.TakeCommands([&](const LowCmd_& command) {
-    if (SampleCrc(command) != command.crc()) {
+    if (CommandCrc(command) != command.crc()) {
       ++summary.bad_crc_commands;
       return;
     }

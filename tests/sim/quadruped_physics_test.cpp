@@ -10,7 +10,7 @@
 #include <string>
 
 #include "quorvel/common/exception.hpp"
-#include "quorvel/sim/crc32.hpp"
+#include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
 namespace {
@@ -81,7 +81,7 @@ TEST_F(QuadrupedPhysicsTest, StandsUpFromLyingUnderModerateGains) {
   EXPECT_NEAR(total_force, 9.81 * physics.RobotMass(), 10.0) << "the feet carry the robot's weight";
   EXPECT_NEAR(state.imu_state().accelerometer()[2], 9.81, 0.5);
   EXPECT_NEAR(state.imu_state().quaternion()[0], 1.0, 0.01);
-  EXPECT_EQ(state.crc(), SampleCrc(state));
+  EXPECT_EQ(state.crc(), StateCrc(state));
 }
 
 TEST_F(QuadrupedPhysicsTest, WithoutCommandsTheJointsAreLimp) {

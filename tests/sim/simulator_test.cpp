@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "quorvel/common/exception.hpp"
-#include "quorvel/sim/crc32.hpp"
+#include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
 namespace {
@@ -89,7 +89,7 @@ LowCmd_ TorqueCommand(float torque) {
     motor.mode() = 1;
     motor.tau() = torque;
   }
-  command.crc() = SampleCrc(command);
+  command.crc() = CommandCrc(command);
   return command;
 }
 
@@ -127,7 +127,7 @@ TEST_P(SimulatorTest, OnlyCommandsWithAValidCrcDriveTheMotorsAndTheLastGoodOneIs
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
   ASSERT_TRUE(got_state);
-  EXPECT_EQ(state.crc(), SampleCrc(state)) << "state samples carry their own CRC";
+  EXPECT_EQ(state.crc(), StateCrc(state)) << "state samples carry their own CRC";
   const float expected_torque = corrupted ? 1.0f : 2.0f;
   for (int joint = 0; joint < kJointCount; ++joint) {
     EXPECT_EQ(state.motor_state()[joint].tau_est(), expected_torque) << "joint " << joint;

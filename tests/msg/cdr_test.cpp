@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <new>
 #include <vector>
 
@@ -45,6 +46,9 @@ struct Representation {
   bool xcdr2;
   uint8_t header_byte;  // little-endian form
 };
+
+void PrintTo(const TopicCase& topic, std::ostream* os) { *os << topic.name; }
+void PrintTo(const Representation& representation, std::ostream* os) { *os << representation.name; }
 
 const Representation kPlain{"plain", DDS_DATA_REPRESENTATION_XCDR1, false, 0x01};
 const Representation kXcdr2{"xcdr2", DDS_DATA_REPRESENTATION_XCDR2, true, 0x07};

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "msg/support/loopback.hpp"
@@ -133,6 +134,8 @@ struct ExchangeCase {
   void (*run)(dds_data_representation_id_t);
   dds_data_representation_id_t representation;
 };
+
+void PrintTo(const ExchangeCase& c, std::ostream* os) { *os << c.name; }
 
 class LoopbackExchangeTest : public ::testing::TestWithParam<ExchangeCase> {};
 

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct TraitsCase {
   // Every structure the topic type is built of, with its number of members.
   std::map<std::string, size_t> structures;
 };
+
+void PrintTo(const TraitsCase& c, std::ostream* os) { *os << c.type_name; }
 
 template <typename T>
 TraitsCase CaseOf(const char* type_name, std::map<std::string, size_t> structures) {

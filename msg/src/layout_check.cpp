@@ -18,14 +18,19 @@
 
 namespace quorvel_kesh::msg::dds_ {
 
-#define QV_SAME_LAYOUT(cls, c_struct) \
+#define QV_SAME_LAYOUT(cls, c_struct)                                              \
   static_assert(std::is_standard_layout_v<cls>, #cls " must be standard-layout"); \
-  static_assert(sizeof(cls) == sizeof(c_struct), #cls " size");        \
+  static_assert(sizeof(cls) == sizeof(c_struct), #cls " size");                   \
   static_assert(alignof(cls) == alignof(c_struct), #cls " alignment")
-#define QV_SAME_OFFSET(cls, c_struct, member) \
-  static_assert(offsetof(cls, member##_) == offsetof(c_struct, member), #cls "::" #member " offset")
+#define QV_SAME_OFFSET(cls, c_struct, member)                                 \
+  static_assert(offsetof(cls, member##_) == offsetof(c_struct, member), \
+                #cls "::" #member " offset")
 
 struct LayoutCheck {
+  // The driver's CRC covers the command's memory image up to crc, and peers see these sizes.
+  static_assert(sizeof(LowCmd_) == 812 && offsetof(LowCmd_, crc_) == 808, "LowCmd_ image");
+  static_assert(sizeof(LowState_) == 1180 && offsetof(LowState_, crc_) == 1176, "LowState_ image");
+
   QV_SAME_LAYOUT(MotorCmd_, quorvel_kesh_msg_dds__MotorCmd_);
   QV_SAME_OFFSET(MotorCmd_, quorvel_kesh_msg_dds__MotorCmd_, mode);
   QV_SAME_OFFSET(MotorCmd_, quorvel_kesh_msg_dds__MotorCmd_, q);

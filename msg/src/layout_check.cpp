@@ -22,7 +22,7 @@ namespace quorvel_kesh::msg::dds_ {
   static_assert(std::is_standard_layout_v<cls>, #cls " must be standard-layout"); \
   static_assert(sizeof(cls) == sizeof(c_struct), #cls " size");                   \
   static_assert(alignof(cls) == alignof(c_struct), #cls " alignment")
-#define QV_SAME_OFFSET(cls, c_struct, member)                                 \
+#define QV_SAME_OFFSET(cls, c_struct, member)                           \
   static_assert(offsetof(cls, member##_) == offsetof(c_struct, member), \
                 #cls "::" #member " offset")
 

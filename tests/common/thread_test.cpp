@@ -87,13 +87,17 @@ TEST(ThreadTest, NameIsCutTo15BytesAndEmptyKeepsTheInheritedName) {
 }
 
 TEST(ThreadTest, PinnedFunctionRunsOnItsProcessor) {
-  auto thread = CreateThreadEx("pinned", 0, [] {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof(allowed), &allowed), 0);
+  int cpu = 0;
+  while (!CPU_ISSET(cpu, &allowed)) ++cpu;
+  auto thread = CreateThreadEx("pinned", cpu, [cpu] {
     cpu_set_t set;
     CPU_ZERO(&set);
     pthread_getaffinity_np(pthread_self(), sizeof(set), &set);
-    return CPU_COUNT(&set) == 1 && CPU_ISSET(0, &set) && sched_getcpu() == 0;
+    return CPU_COUNT(&set) == 1 && CPU_ISSET(cpu, &set) && sched_getcpu() == cpu;
   });
-  EXPECT_TRUE(AnyCast<bool>(thread->GetValue(0)));
+  EXPECT_TRUE(AnyCast<bool>(thread->GetValue(0))) << "cpu " << cpu;
 }
 
 TEST(ThreadTest, PinningFailureFaultsTheFutureWithoutRunningTheFunction) {

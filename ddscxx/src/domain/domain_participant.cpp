@@ -7,15 +7,17 @@ namespace dds::domain {
 namespace {
 
 // The C library allows one dds_create_domain per id and deleting a domain deletes
-// every participant in it, so each id has one shared domain handle.
+// every participant in it, so each id has one shared domain handle. Registry and mutex are
+// never destroyed: a singleton created before them may release its domain at exit after
+// their destructors would have run.
 std::mutex& RegistryMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::map<dds_domainid_t, std::weak_ptr<const void>>& Registry() {
-  static std::map<dds_domainid_t, std::weak_ptr<const void>> registry;
-  return registry;
+  static auto* registry = new std::map<dds_domainid_t, std::weak_ptr<const void>>;
+  return *registry;
 }
 
 class Domain {

@@ -3,8 +3,6 @@
 // is (FutureWrapper). Used by the DDS reader queue and, through RecurrentThread, the log.
 #pragma once
 
-#include <pthread.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>

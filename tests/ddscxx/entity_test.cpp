@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -169,6 +174,107 @@ TEST_F(EntityTest, ListenerTakesValidSampleOffTheCallersThreadUntilRemoved) {
   writer.write(MakeCommand(8));
   EXPECT_EQ(TakeStamps(reader, 1), std::vector<uint32_t>{8});
   EXPECT_EQ(listener.Stamps(), std::vector<uint32_t>{7});
+}
+
+// A sample from another process arrives on a receive thread of the library, which calls
+// the listener. The test binary runs itself again as that other process.
+const char kRemoteWriterVariable[] = "DDSCXX_TEST_REMOTE_WRITER";
+const uint32_t kRemoteDomain = 87;
+const char kRemoteTopic[] = "ddscxx_remote_test";
+const uint32_t kRemoteStamp = 99;
+// Two processes on lo find each other by unicast discovery, as lo has no multicast.
+const char kTwoProcessConfig[] =
+    "<CycloneDDS><Domain Id=\"any\"><General><Interfaces><NetworkInterface name=\"lo\"/></Interfaces>"
+    "<AllowMulticast>false</AllowMulticast></General><Discovery><ParticipantIndex>auto</ParticipantIndex>"
+    "<Peers><Peer address=\"127.0.0.1\"/></Peers></Discovery></Domain></CycloneDDS>";
+
+dds::domain::DomainParticipant TwoProcessParticipant() {
+  return dds::domain::DomainParticipant(kRemoteDomain, dds::domain::DomainParticipant::default_participant_qos(),
+                                        nullptr, dds::core::status::StatusMask::none(), kTwoProcessConfig);
+}
+
+// The other process: writes every 10 ms while a reader is matched; ends with 0 when the
+// reader goes, with 1 when none matched within 30 s.
+int RunRemoteWriter() {
+  auto participant = TwoProcessParticipant();
+  dds::pub::Publisher publisher(participant);
+  dds::topic::Topic<LowCmd_> topic(participant, kRemoteTopic);
+  dds::pub::DataWriter<LowCmd_> writer(publisher, topic, KeepAllWriterQos());
+  bool matched = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < deadline) {
+    const bool reader_present = writer.publication_matched_status().current_count() > 0;
+    if (matched && !reader_present) {
+      return 0;
+    }
+    matched = matched || reader_present;
+    if (reader_present) {
+      writer.write(MakeCommand(kRemoteStamp));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 1;
+}
+
+// Runs before main in the re-run process only, and ends it there.
+const bool kIsRemoteWriter = [] {
+  if (std::getenv(kRemoteWriterVariable) == nullptr) {
+    return false;
+  }
+  std::exit(RunRemoteWriter());
+}();
+
+pid_t SpawnRemoteWriter() {
+  std::vector<std::string> environment{std::string(kRemoteWriterVariable) + "=1"};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    environment.emplace_back(*entry);
+  }
+  std::vector<char*> envp;
+  for (auto& entry : environment) {
+    envp.push_back(entry.data());
+  }
+  envp.push_back(nullptr);
+  char program[] = "/proc/self/exe";
+  char* argv[] = {program, nullptr};
+  pid_t child = -1;
+  return posix_spawn(&child, program, nullptr, nullptr, argv, envp.data()) == 0 ? child : -1;
+}
+
+// Waits up to 20 s for the child to end, then kills it; returns its exit status or -1.
+int AwaitChild(pid_t child) {
+  int status = 0;
+  for (int i = 0; i < 2000; ++i) {
+    if (waitpid(child, &status, WNOHANG) == child) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(child, SIGKILL);
+  waitpid(child, &status, 0);
+  return -1;
+}
+
+TEST(RemoteWriterTest, ListenerGetsTheRemoteSampleOnALibraryThread) {
+  ASSERT_FALSE(kIsRemoteWriter);
+  RecordingListener listener;
+  auto participant = TwoProcessParticipant();
+  dds::sub::Subscriber subscriber(participant);
+  dds::topic::Topic<LowCmd_> topic(participant, kRemoteTopic);
+  dds::sub::DataReader<LowCmd_> reader(subscriber, topic, KeepAllReaderQos(), &listener,
+                                       dds::core::status::StatusMask::data_available());
+  const pid_t child = SpawnRemoteWriter();
+  ASSERT_GT(child, 0);
+
+  const bool received = listener.WaitForStamps(1);
+  reader = dds::core::null;
+  EXPECT_EQ(AwaitChild(child), 0);
+
+  ASSERT_TRUE(received);
+  EXPECT_EQ(listener.Stamps()[0], kRemoteStamp);
+  // This test starts no thread of its own: any other thread is the library's.
+  for (const auto& thread : listener.CallingThreads()) {
+    EXPECT_NE(thread, std::this_thread::get_id());
+  }
 }
 
 TEST_F(EntityTest, ListenerForUnbridgedStatusIsUnsupported) {

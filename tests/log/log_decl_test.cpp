@@ -4,6 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <iomanip>
 #include <regex>
 
 #include "quorvel/common/exception.hpp"
@@ -90,6 +91,31 @@ TEST(LoggerTest, LevelDecidesWithoutFormattingDroppedMessages) {
       EXPECT_NE(store->Records()[0].find(std::string("[") + GetLogLevelDesc(c.level) + "]"),
                 std::string::npos);
     }
+  }
+}
+
+// Records are built in a stream reused per thread: neither a record logged from inside an
+// argument's stream operator nor a manipulator of an earlier record may leak into another.
+struct LogsWhileFormatted {
+  Logger* logger;
+};
+std::ostream& operator<<(std::ostream& os, const LogsWhileFormatted& value) {
+  value.logger->Log(QV_LOG_LEVEL_INFO, "inner");
+  return os << "outer";
+}
+
+TEST(LoggerTest, RecordsStayApartWhenBuiltInsideAnotherOrAfterManipulators) {
+  auto store = std::make_shared<CapturingStore>();
+  Logger logger(QV_LOG_LEVEL_INFO, store);
+  logger.Log(QV_LOG_LEVEL_INFO, "a:", LogsWhileFormatted{&logger});
+  logger.Log(QV_LOG_LEVEL_INFO, std::hex, std::setfill('*'), std::setw(4), 255);
+  logger.Log(QV_LOG_LEVEL_INFO, 255, " ", std::setw(4), 7);
+  const auto records = store->Records();
+  ASSERT_EQ(records.size(), 4u);
+  const std::string expected[] = {"] inner\n", "] a:outer\n", "] **ff\n", "] 255    7\n"};
+  for (size_t i = 0; i < 4; ++i) {
+    const std::string tail = records[i].substr(records[i].rfind(']'));
+    EXPECT_EQ(tail, expected[i]);
   }
 }
 

@@ -1,5 +1,9 @@
 #include "quorvel/common/log/log_decl.hpp"
 
+#include <pthread.h>
+
+#include <atomic>
+#include <cstdint>
 #include <iomanip>
 
 #include "quorvel/common/exception.hpp"
@@ -45,10 +49,78 @@ int32_t GetLogStoreType(const std::string& text) {
 Logger::Logger(int32_t level, std::shared_ptr<LogStore> store)
     : level_(level), store_(std::move(store)) {}
 
+namespace {
+
+thread_local std::ostringstream threadStream;
+thread_local bool threadStreamBusy = false;
+
+// The text of GetTimeMillisecondString(), with the local-time conversion done once per
+// second and thread instead of once per record.
+void WriteTimeMillisecond(std::ostringstream& os) {
+  thread_local uint64_t cachedSecond = UINT64_MAX;
+  thread_local std::string cachedText;
+  const uint64_t millisecond = GetCurrentTimeMillisecond();
+  const uint64_t second = millisecond / 1000;
+  if (second != cachedSecond) {
+    cachedText = TimeFormatString(second, "%d-%02d-%02d %02d:%02d:%02d");
+    cachedSecond = second;
+  }
+  const unsigned fraction = static_cast<unsigned>(millisecond % 1000);
+  const char digits[] = {'.', static_cast<char>('0' + fraction / 100),
+                         static_cast<char>('0' + fraction / 10 % 10),
+                         static_cast<char>('0' + fraction % 10)};
+  os << cachedText;
+  os.write(digits, sizeof(digits));
+}
+
+std::atomic<int32_t> cachedProcessId{0};
+
+// The process id, asked once and again after a fork (a syscall per record otherwise).
+int32_t ProcessId() {
+  static const int registered = pthread_atfork(nullptr, nullptr, [] { cachedProcessId = 0; });
+  (void)registered;
+  int32_t pid = cachedProcessId.load(std::memory_order_relaxed);
+  if (pid == 0) {
+    pid = OsHelper::GetProcessId();
+    cachedProcessId.store(pid, std::memory_order_relaxed);
+  }
+  return pid;
+}
+
+int32_t ThreadTid() {
+  thread_local const int32_t tid = OsHelper::Instance()->GetTid();
+  return tid;
+}
+
+}  // namespace
+
+RecordStream::RecordStream() {
+  if (threadStreamBusy) {
+    own_ = std::make_unique<std::ostringstream>();
+    stream_ = own_.get();
+    return;
+  }
+  threadStreamBusy = true;
+  stream_ = &threadStream;
+  stream_->str(std::string());
+  stream_->clear();
+  // A previous record's arguments may have left manipulators (std::hex, fill) behind.
+  stream_->flags(std::ios_base::skipws | std::ios_base::dec);
+  stream_->fill(' ');
+  stream_->width(0);
+}
+
+RecordStream::~RecordStream() {
+  if (!own_) {
+    threadStreamBusy = false;
+  }
+}
+
 void Logger::LogBegin(std::ostringstream& os, int32_t level) {
   const char* levelDesc = GetLogLevelDesc(level);
-  os << '[' << GetTimeMillisecondString() << "] [" << levelDesc << "] ["
-     << OsHelper::GetProcessId() << "] [" << OsHelper::Instance()->GetTid() << ']';
+  os << '[';
+  WriteTimeMillisecond(os);
+  os << "] [" << levelDesc << "] [" << ProcessId() << "] [" << ThreadTid() << ']';
   os << std::fixed << std::setprecision(6);
 }
 

@@ -36,6 +36,23 @@ int32_t GetLogStoreType(const std::string& text);
 
 class LogStore;
 
+// The string stream a record is built in: the calling thread's reusable one, or a fresh
+// one when a record is built while another is in progress on the same thread (an argument
+// whose stream operator logs). Reuse spares a stream construction per record.
+class RecordStream {
+ public:
+  RecordStream();
+  ~RecordStream();
+  RecordStream(const RecordStream&) = delete;
+  RecordStream& operator=(const RecordStream&) = delete;
+
+  std::ostringstream& Get() { return *stream_; }
+
+ private:
+  std::ostringstream* stream_;
+  std::unique_ptr<std::ostringstream> own_;
+};
+
 // Formats records and hands each, whole, to its store. Stateless apart from level and store,
 // so any thread may call Log concurrently; the store's writer keeps records apart.
 class Logger {
@@ -51,11 +68,11 @@ class Logger {
     if (level > level_ || !store_) {
       return;
     }
-    std::ostringstream os;
-    LogBegin(os, level);
-    LogPend(os, args...);
-    LogEnd(os);
-    Append(os.str());
+    RecordStream stream;
+    LogBegin(stream.Get(), level);
+    LogPend(stream.Get(), args...);
+    LogEnd(stream.Get());
+    Append(stream.Get().str());
   }
 
   // Writes "[time] [LEVEL] [pid] [tid]" and sets fixed notation with precision 6.

@@ -45,9 +45,11 @@ class Domain {
 // library, as does a domain the library made for a participant without configuration.
 std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& config) {
   std::lock_guard<std::mutex> lock(RegistryMutex());
-  auto& slot = Registry()[id];
-  if (auto domain = slot.lock()) {
-    return domain;
+  auto found = Registry().find(id);
+  if (found != Registry().end()) {
+    if (auto domain = found->second.lock()) {
+      return domain;
+    }
   }
   if (config.empty()) {
     return nullptr;
@@ -58,7 +60,7 @@ std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& 
   }
   core::detail::check(handle);
   auto domain = std::make_shared<const Domain>(id, handle);
-  slot = domain;
+  Registry()[id] = domain;
   return domain;
 }
 
@@ -77,12 +79,6 @@ DomainParticipant::DomainParticipant(uint32_t id, const qos::DomainParticipantQo
   auto native_qos = core::detail::to_native(qos);
   dds_entity_t handle = core::detail::check(dds_create_participant(id, native_qos.get(), nullptr));
   node_ = std::make_shared<core::detail::EntityNode>(handle, std::move(dependencies));
-}
-
-uint32_t DomainParticipant::domain_id() const {
-  dds_domainid_t id = 0;
-  core::detail::check(dds_get_domainid(native_handle(), &id));
-  return id;
 }
 
 }  // namespace dds::domain

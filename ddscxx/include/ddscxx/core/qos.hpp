@@ -40,12 +40,6 @@ class EntityQos {
     return static_cast<const Derived&>(*this);
   }
 
-  // Whether Policy was set on this object.
-  template <typename Policy>
-  bool is_set() const {
-    return std::get<std::optional<Policy>>(policies_).has_value();
-  }
-
   // Writes every held policy onto `native` (dds_qset_*); the others stay as they are.
   void apply_to(dds_qos_t* native) const {
     std::apply([native](const auto&... held) { (apply_one(native, held), ...); }, policies_);

@@ -40,8 +40,6 @@ class DomainParticipant : public core::Entity {
   pub::qos::PublisherQos default_publisher_qos() const { return {}; }
   sub::qos::SubscriberQos default_subscriber_qos() const { return {}; }
   topic::qos::TopicQos default_topic_qos() const { return {}; }
-
-  uint32_t domain_id() const;
 };
 
 }  // namespace dds::domain

@@ -27,11 +27,10 @@ class DataWriter : public core::Entity {
   // UnsupportedError for a non-null listener.
   DataWriter(const Publisher& publisher, const topic::Topic<T>& topic,
              const qos::DataWriterQos& qos = qos::DataWriterQos(), DataWriterListener<T>* listener = nullptr,
-             const core::status::StatusMask& mask = core::status::StatusMask::none()) {
+             const core::status::StatusMask& = core::status::StatusMask::none()) {
     if (listener != nullptr) {
       throw core::UnsupportedError("data writer listeners are not supported");
     }
-    (void)mask;
     auto native_qos = core::detail::to_native(qos);
     dds_entity_t handle = core::detail::check(
         dds_create_writer(publisher.native_handle(), topic.native_handle(), native_qos.get(), nullptr));

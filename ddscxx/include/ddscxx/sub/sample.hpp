@@ -53,6 +53,8 @@ class LoanedSamples {
       reader_ = std::move(other.reader_);
       loans_ = std::move(other.loans_);
       samples_ = std::move(other.samples_);
+      other.loans_.clear();
+      other.samples_.clear();
     }
     return *this;
   }

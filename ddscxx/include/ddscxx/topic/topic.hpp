@@ -29,11 +29,10 @@ class Topic : public core::Entity {
   // UnsupportedError for a non-null listener.
   Topic(const domain::DomainParticipant& participant, const std::string& name,
         const qos::TopicQos& qos = qos::TopicQos(), TopicListener<T>* listener = nullptr,
-        const core::status::StatusMask& mask = core::status::StatusMask::none()) {
+        const core::status::StatusMask& = core::status::StatusMask::none()) {
     if (listener != nullptr) {
       throw core::UnsupportedError("topic listeners are not supported");
     }
-    (void)mask;
     auto native_qos = core::detail::to_native(qos);
     dds_entity_t handle = core::detail::check(dds_create_topic(
         participant.native_handle(), TopicTraits<T>::Descriptor(), name.c_str(), native_qos.get(), nullptr));

@@ -103,7 +103,8 @@ def run_phases(driver, phases, kp, kd, rows):
             target = [a + smoothstep(s) * (b - a) for a, b in zip(start, end)]
             command.q_setpoint = target
             driver.update_command(command)
-            rows.append([round(time.monotonic() - t0, 4), name] + target + list(driver.get_motor_state().q))
+            measured = driver.get_motor_state().q
+            rows.append([round(time.monotonic() - t0, 4), name] + [round(v, 5) for v in target + list(measured)])
             if s >= 1.0:
                 break
             next_tick += period

@@ -16,6 +16,10 @@ cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build_dir/CMakeCache.txt"; }
 python=$(cache_value QUORVEL_PYTHON_EXECUTABLE)
 python_dir=$(cache_value QUORVEL_PYTHON_DIR)
 sim="$build_dir/sim/quorvel_sim"
+if [[ -z $python || -z $python_dir ]]; then
+  echo "demo: the build did not configure quorvel_api (is CPython 3.12 installed?)" >&2
+  exit 1
+fi
 
 mkdir -p "$output_dir"
 # The duration bounds the simulation should this script be killed; normally it is

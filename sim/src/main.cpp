@@ -40,9 +40,12 @@ int main(int argc, char** argv) {
   try {
     InstallStopHandlers();
     Simulator simulator(options);
-    std::printf("quorvel_sim: robot on interface %s, %g Hz, real-time factor %g, %s\n",
-                options.network_interface.c_str(), options.rate_hz, options.realtime_factor,
-                options.duration_s > 0 ? "for the given duration" : "until Ctrl-C");
+    std::printf("quorvel_sim: robot on interface %s, %g Hz, real-time factor %g, ",
+                options.network_interface.c_str(), options.rate_hz, options.realtime_factor);
+    if (options.duration_s > 0) {
+      std::printf("for %g s or ", options.duration_s);
+    }
+    std::printf("until Ctrl-C\n");
     std::fflush(stdout);
     const SimSummary summary = simulator.Run(stop_requested);
     std::fputs(FormatSummary(summary).c_str(), stdout);

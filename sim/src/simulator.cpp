@@ -90,7 +90,7 @@ std::string FormatSummary(const SimSummary& summary) {
 Simulator::Simulator(const SimOptions& options)
     : options_(Checked(options)),
       physics_(options_.model_path),
-      link_(options_.network_interface) {
+      link_(options_.network_interface, options_.domain_id) {
   const double steps = 1.0 / (options_.rate_hz * physics_.TimeStep());
   if (steps < 1.0 - 1e-9) {
     QV_THROW(CommonException, "the rate exceeds the model's physics rate. rate:" +

@@ -22,11 +22,14 @@ using quorvel_kesh::msg::dds_::LowCmd_;
 using quorvel_kesh::msg::dds_::LowState_;
 using namespace std::chrono_literals;
 
+// A domain of its own, so that no driver elsewhere on "lo" talks to this simulator.
+constexpr uint32_t kTestDomain = 57;
+
 // A driver's side of the link, in the simulator's domain (which it joins, on "lo").
 class DriverPeer {
  public:
   DriverPeer() {
-    participant_ = dds_create_participant(0, nullptr, nullptr);
+    participant_ = dds_create_participant(kTestDomain, nullptr, nullptr);
     const dds_entity_t command_topic = dds_create_topic(
         participant_, dds::topic::TopicTraits<LowCmd_>::Descriptor(), "rt/lowcmd", nullptr, nullptr);
     const dds_entity_t state_topic = dds_create_topic(
@@ -102,6 +105,7 @@ class SimulatorTest : public ::testing::TestWithParam<CorruptionCase> {};
 
 TEST_P(SimulatorTest, OnlyCommandsWithAValidCrcDriveTheMotorsAndTheLastGoodOneIsHeld) {
   SimOptions options;  // "lo", 500 Hz, real time
+  options.domain_id = kTestDomain;
   Simulator simulator(options);
   DriverPeer peer;
   ASSERT_TRUE(peer.valid());

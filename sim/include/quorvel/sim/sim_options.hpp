@@ -2,6 +2,7 @@
 // Used by the quorvel_sim program; the simulator's loop takes the settings.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct SimOptions {
   double realtime_factor = 1.0;  // simulated seconds per wall-clock second
   double duration_s = 0.0;       // wall-clock seconds to run; 0 runs until stopped
   std::string model_path = QUORVEL_SIM_MODEL;
+  uint32_t domain_id = 0;        // the robot's domain; tests may pick another
   bool help = false;             // --help: print the usage and do nothing else
 };
 

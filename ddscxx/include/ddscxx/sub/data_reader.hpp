@@ -134,6 +134,8 @@ class DataReader : public core::Entity {
     } catch (const std::exception& error) {
       // The C library cannot carry an exception; say so rather than lose it silently.
       std::fprintf(stderr, "dds: exception from on_data_available: %s\n", error.what());
+    } catch (...) {
+      std::fprintf(stderr, "dds: exception from on_data_available\n");
     }
   }
 };

@@ -30,7 +30,7 @@ void InitCommandSample(LowCmd_& sample) {
 }
 
 void WriteCommandSample(const containers::MotorCommand& command, LowCmd_& sample) {
-  for (const auto& [name, joint] : containers::MotorID) {
+  for (uint8_t joint = 0; joint < containers::num_motors; ++joint) {
     auto& record = sample.motor_cmd()[joint];
     record.q() = command.q_setpoint[joint];
     record.dq() = command.qd_setpoint[joint];
@@ -41,11 +41,6 @@ void WriteCommandSample(const containers::MotorCommand& command, LowCmd_& sample
   sample.crc() = CommandSampleCrc(sample);
 }
 
-uint32_t CommandSampleCrc(const LowCmd_& sample) {
-  // Copied out as words rather than read through a cast: the sample is no uint32_t array.
-  uint32_t words[CRC_WORDS];
-  std::memcpy(words, &sample, sizeof(words));
-  return Crc32(words, CRC_WORDS);
-}
+uint32_t CommandSampleCrc(const LowCmd_& sample) { return Crc32OfImage(&sample, CRC_WORDS); }
 
 }  // namespace quorvel::driver

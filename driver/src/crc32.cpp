@@ -1,15 +1,16 @@
 #include "quorvel/driver/crc32.hpp"
 
 #include <array>
+#include <cstring>
 
 namespace quorvel::driver {
 namespace {
 
 constexpr uint32_t POLY = 0x04C11DB7u;
 
-// tables[k][b]: the CRC register after shifting in byte b followed by k zero bytes, so a
-// whole word is four independent lookups (slicing by four).
-using Tables = std::array<std::array<uint32_t, 256>, 4>;
+// tables[k][b]: the CRC register after shifting in byte b followed by k zero bytes. Eight
+// bytes (two words) then become eight independent lookups (slicing by eight).
+using Tables = std::array<std::array<uint32_t, 256>, 8>;
 
 constexpr Tables MakeTables() {
   Tables tables{};
@@ -21,7 +22,7 @@ constexpr Tables MakeTables() {
     tables[0][byte] = crc;
   }
   for (uint32_t byte = 0; byte < 256; ++byte) {
-    for (int k = 1; k < 4; ++k) {
+    for (size_t k = 1; k < tables.size(); ++k) {
       const uint32_t prev = tables[k - 1][byte];
       tables[k][byte] = (prev << 8) ^ tables[0][prev >> 24];
     }
@@ -31,14 +32,43 @@ constexpr Tables MakeTables() {
 
 constexpr Tables TABLES = MakeTables();
 
+uint32_t Slice(const std::array<uint32_t, 256>& high, const std::array<uint32_t, 256>& upper,
+               const std::array<uint32_t, 256>& lower, const std::array<uint32_t, 256>& low,
+               uint32_t word) {
+  return high[word >> 24] ^ upper[(word >> 16) & 0xFF] ^ lower[(word >> 8) & 0xFF] ^
+         low[word & 0xFF];
+}
+
+uint32_t TwoWords(uint32_t crc, uint32_t first, uint32_t second) {
+  return Slice(TABLES[7], TABLES[6], TABLES[5], TABLES[4], crc ^ first) ^
+         Slice(TABLES[3], TABLES[2], TABLES[1], TABLES[0], second);
+}
+
+uint32_t OneWord(uint32_t crc, uint32_t word) {
+  return Slice(TABLES[3], TABLES[2], TABLES[1], TABLES[0], crc ^ word);
+}
+
+uint32_t LoadWord(const unsigned char* bytes) {
+  uint32_t word;
+  std::memcpy(&word, bytes, sizeof(word));
+  return word;
+}
+
 }  // namespace
 
 uint32_t Crc32(const uint32_t* words, uint32_t count) {
+  return Crc32OfImage(words, count);
+}
+
+uint32_t Crc32OfImage(const void* image, uint32_t count) {
+  const auto* bytes = static_cast<const unsigned char*>(image);
   uint32_t crc = 0xFFFFFFFFu;
-  for (uint32_t i = 0; i < count; ++i) {
-    crc ^= words[i];
-    crc = TABLES[3][crc >> 24] ^ TABLES[2][(crc >> 16) & 0xFF] ^ TABLES[1][(crc >> 8) & 0xFF] ^
-          TABLES[0][crc & 0xFF];
+  uint32_t i = 0;
+  for (; i + 1 < count; i += 2) {
+    crc = TwoWords(crc, LoadWord(bytes + 4 * i), LoadWord(bytes + 4 * i + 4));
+  }
+  if (i < count) {
+    crc = OneWord(crc, LoadWord(bytes + 4 * i));
   }
   return crc;
 }

@@ -17,10 +17,11 @@ struct ClampedArray {
 };
 
 void RefuseNaN(const char* name, const JointArray& values) {
-  for (const auto& [joint_name, joint] : containers::MotorID) {
+  for (uint8_t joint = 0; joint < containers::num_motors; ++joint) {
     if (std::isnan(values[joint])) {
       throw std::invalid_argument(std::string("update_command: ") + name + "[" +
-                                  std::to_string(joint) + "] (" + joint_name + ") is NaN");
+                                  std::to_string(joint) + "] (" + containers::JointName(joint) +
+                                  ") is NaN");
     }
   }
 }
@@ -48,7 +49,7 @@ MotorCommand ClampCommand(const MotorCommand& command, const JointLimits& limits
   }
   MotorCommand clamped;
   for (const auto& entry : arrays) {
-    for (const auto& [name, joint] : containers::MotorID) {
+    for (uint8_t joint = 0; joint < containers::num_motors; ++joint) {
       const float lo = entry.lower ? (*entry.lower)[joint] : GAIN_MIN;
       const float hi = entry.upper ? (*entry.upper)[joint] : GAIN_MAX;
       (clamped.*entry.array)[joint] = Clamp((command.*entry.array)[joint], lo, hi);

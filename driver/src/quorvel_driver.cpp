@@ -16,7 +16,6 @@
 using quorvel::containers::IMUState;
 using quorvel::containers::LowState;
 using quorvel::containers::MotorCommand;
-using quorvel::containers::MotorID;
 using quorvel::containers::MotorState;
 using quorvel::robot::ChannelFactory;
 using quorvel::robot::ChannelPublisher;
@@ -129,7 +128,7 @@ IMUState QuorvelDriver::get_imu_state() const {
 MotorState QuorvelDriver::get_motor_state() const {
   std::lock_guard<std::mutex> lock(state_mutex);
   MotorState state;
-  for (const auto& [name, joint] : MotorID) {
+  for (uint8_t joint = 0; joint < quorvel::containers::num_motors; ++joint) {
     const auto& record = low_state.motor_state()[joint];
     state.q[joint] = record.q();
     state.qd[joint] = record.dq();
@@ -180,6 +179,9 @@ void QuorvelDriver::control_loop() {
         wakeup_observer(Clock::now() - deadline);
       }
     } else {
+      if (wakeup_observer) {
+        wakeup_observer(now - deadline);
+      }
       std::cout << "Motor Control Loop Execution Time Exceeded Control Rate: "
                 << std::chrono::duration_cast<std::chrono::microseconds>(now - deadline).count()
                 << "us" << std::endl;

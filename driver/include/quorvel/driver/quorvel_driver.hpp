@@ -31,8 +31,8 @@ class ChannelSubscriber;
 // where a contract says otherwise. The driver is neither copied nor moved.
 class QuorvelDriver {
  public:
-  // Called on the control thread after each wake-up with how late it woke after its
-  // deadline; for measuring the loop's timing.
+  // Called on the control thread once per cycle with how late the cycle's wake-up came
+  // after its deadline (for an overrun: how late the cycle ended); for measuring the loop.
   using WakeupObserver = std::function<void(std::chrono::nanoseconds)>;
 
   // Stores the interface name ("" lets DDS choose) and the control period in microseconds

@@ -6,6 +6,7 @@ import copy
 import math
 import os
 import pickle
+import subprocess
 import unittest
 
 import quorvel_api
@@ -51,6 +52,17 @@ class ModuleTest(unittest.TestCase):
         names = [name for name in vars(quorvel_api) if not name.startswith("_")]
         self.assertEqual(
             names, ["LowState", "IMUState", "MotorState", "MotorCommand", "QuorvelDriver"])
+
+    @unittest.skipUnless(os.environ.get("OTHER_PYTHON"), "no CPython 3.11 on this machine")
+    def test_other_interpreter_versions_are_refused_at_import(self):
+        load = ("import importlib.machinery as m, importlib.util as u, sys\n"
+                "loader = m.ExtensionFileLoader('quorvel_api', sys.argv[1])\n"
+                "u.module_from_spec(u.spec_from_loader('quorvel_api', loader))\n")
+        result = subprocess.run([os.environ["OTHER_PYTHON"], "-c", load, quorvel_api.__file__],
+                                capture_output=True, text=True)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("ImportError: Python version mismatch: module was compiled for Python "
+                      "3.12, but the interpreter version is incompatible: 3.11", result.stderr)
 
     def test_stub_declares_what_the_module_has(self):
         stub_path = os.path.join(os.path.dirname(quorvel_api.__file__), "quorvel_api.pyi")

@@ -76,6 +76,10 @@ QuadrupedPhysics::QuadrupedPhysics(const std::string& model_path) {
       qpos_address_[joint] = model_->jnt_qposadr[id];
       dof_address_[joint] = model_->jnt_dofadr[id];
       motor_[joint] = RequireId(model_, mjOBJ_ACTUATOR, kJointNames[joint], "motor");
+      if (!model_->actuator_ctrllimited[motor_[joint]]) {
+        QV_THROW(CommonException, std::string("the robot model's motor \"") + kJointNames[joint] +
+                                      "\" has no torque limit (ctrlrange)");
+      }
     }
     for (size_t foot = 0; foot < kFootSensors.size(); ++foot) {
       const int id = RequireId(model_, mjOBJ_SENSOR, kFootSensors[foot], "sensor");

@@ -33,8 +33,8 @@ JointTargets TargetsFromCommand(const quorvel_kesh::msg::dds_::LowCmd_& command)
 class QuadrupedPhysics {
  public:
   // Loads the MJCF model at `model_path` and puts the robot in its "lying" key frame,
-  // limp. Throws CommonException when the file does not load or lacks a joint, motor,
-  // sensor or value the simulator needs.
+  // limp. Throws CommonException when the file does not load or lacks a joint, a motor
+  // with a torque limit, a sensor or a value that the simulator needs.
   explicit QuadrupedPhysics(const std::string& model_path);
   ~QuadrupedPhysics();
   QuadrupedPhysics(const QuadrupedPhysics&) = delete;

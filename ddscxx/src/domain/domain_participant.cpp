@@ -1,5 +1,6 @@
 #include "ddscxx/domain/domain_participant.hpp"
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -7,17 +8,21 @@ namespace dds::domain {
 namespace {
 
 // The C library allows one dds_create_domain per id and deleting a domain deletes
-// every participant in it, so each id has one shared domain handle. Registry and mutex are
-// never destroyed: a singleton created before them may release its domain at exit after
-// their destructors would have run.
+// every participant in it, so each id has one shared domain handle. An expired entry
+// means its domain is being deleted; the entry goes once it is.
 std::mutex& RegistryMutex() {
-  static auto* mutex = new std::mutex;
-  return *mutex;
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::condition_variable& RegistryChanged() {
+  static std::condition_variable changed;
+  return changed;
 }
 
 std::map<dds_domainid_t, std::weak_ptr<const void>>& Registry() {
-  static auto* registry = new std::map<dds_domainid_t, std::weak_ptr<const void>>;
-  return *registry;
+  static std::map<dds_domainid_t, std::weak_ptr<const void>> registry;
+  return registry;
 }
 
 class Domain {
@@ -25,14 +30,11 @@ class Domain {
   Domain(dds_domainid_t id, dds_entity_t handle) : id_(id), handle_(handle) {}
   Domain(const Domain&) = delete;
   Domain& operator=(const Domain&) = delete;
-  // Under the registry's lock, so that no one recreates the id while it is going.
   ~Domain() {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     dds_delete(handle_);
-    auto found = Registry().find(id_);
-    if (found != Registry().end() && found->second.expired()) {
-      Registry().erase(found);
-    }
+    Registry().erase(id_);
+    RegistryChanged().notify_all();
   }
 
  private:
@@ -44,12 +46,12 @@ class Domain {
 // Null when there is none to hold: an empty configuration leaves the domain to the
 // library, as does a domain the library made for a participant without configuration.
 std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& config) {
-  std::lock_guard<std::mutex> lock(RegistryMutex());
-  auto found = Registry().find(id);
-  if (found != Registry().end()) {
+  std::unique_lock<std::mutex> lock(RegistryMutex());
+  for (auto found = Registry().find(id); found != Registry().end(); found = Registry().find(id)) {
     if (auto domain = found->second.lock()) {
       return domain;
     }
+    RegistryChanged().wait(lock);
   }
   if (config.empty()) {
     return nullptr;
@@ -77,8 +79,8 @@ DomainParticipant::DomainParticipant(uint32_t id, const qos::DomainParticipantQo
     dependencies.push_back(std::move(domain));
   }
   auto native_qos = core::detail::to_native(qos);
-  dds_entity_t handle = core::detail::check(dds_create_participant(id, native_qos.get(), nullptr));
-  node_ = std::make_shared<core::detail::EntityNode>(handle, std::move(dependencies));
+  node_ = core::detail::adopt(core::detail::check(dds_create_participant(id, native_qos.get(), nullptr)),
+                              std::move(dependencies));
 }
 
 }  // namespace dds::domain

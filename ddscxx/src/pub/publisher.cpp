@@ -7,11 +7,11 @@ Publisher::Publisher(const domain::DomainParticipant& participant, const qos::Pu
   if (listener != nullptr) {
     throw core::UnsupportedError("publisher listeners are not supported");
   }
+  std::vector<std::shared_ptr<const void>> dependencies{participant.reference()};
   auto native_qos = core::detail::to_native(qos);
-  dds_entity_t handle =
-      core::detail::check(dds_create_publisher(participant.native_handle(), native_qos.get(), nullptr));
-  node_ = std::make_shared<core::detail::EntityNode>(
-      handle, std::vector<std::shared_ptr<const void>>{participant.reference()});
+  node_ = core::detail::adopt(
+      core::detail::check(dds_create_publisher(participant.native_handle(), native_qos.get(), nullptr)),
+      std::move(dependencies));
 }
 
 }  // namespace dds::pub

@@ -35,6 +35,17 @@ class EntityNode {
   std::vector<std::shared_ptr<const void>> dependencies_;
 };
 
+// Wraps the new C entity `handle` in a node; deletes the entity if that fails.
+template <typename Node = EntityNode>
+std::shared_ptr<Node> adopt(dds_entity_t handle, std::vector<std::shared_ptr<const void>> dependencies) {
+  try {
+    return std::make_shared<Node>(handle, std::move(dependencies));
+  } catch (...) {
+    dds_delete(handle);
+    throw;
+  }
+}
+
 }  // namespace detail
 
 class Entity {

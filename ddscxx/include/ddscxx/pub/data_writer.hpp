@@ -31,11 +31,11 @@ class DataWriter : public core::Entity {
     if (listener != nullptr) {
       throw core::UnsupportedError("data writer listeners are not supported");
     }
+    std::vector<std::shared_ptr<const void>> dependencies{publisher.reference(), topic.reference()};
     auto native_qos = core::detail::to_native(qos);
-    dds_entity_t handle = core::detail::check(
-        dds_create_writer(publisher.native_handle(), topic.native_handle(), native_qos.get(), nullptr));
-    node_ = std::make_shared<core::detail::EntityNode>(
-        handle, std::vector<std::shared_ptr<const void>>{publisher.reference(), topic.reference()});
+    node_ = core::detail::adopt(core::detail::check(dds_create_writer(
+                                    publisher.native_handle(), topic.native_handle(), native_qos.get(), nullptr)),
+                                std::move(dependencies));
   }
 
   DataWriter& operator=(const core::null_type&) {

@@ -48,11 +48,12 @@ class DataReader : public core::Entity {
   DataReader(const Subscriber& subscriber, const topic::Topic<T>& topic,
              const qos::DataReaderQos& qos = qos::DataReaderQos(), DataReaderListener<T>* listener = nullptr,
              const core::status::StatusMask& mask = core::status::StatusMask::none()) {
+    std::vector<std::shared_ptr<const void>> dependencies{subscriber.reference(), topic.reference()};
     auto native_qos = core::detail::to_native(qos);
-    dds_entity_t handle = core::detail::check(
-        dds_create_reader(subscriber.native_handle(), topic.native_handle(), native_qos.get(), nullptr));
-    node_ = std::make_shared<ReaderNode>(
-        handle, std::vector<std::shared_ptr<const void>>{subscriber.reference(), topic.reference()});
+    node_ = core::detail::adopt<ReaderNode>(
+        core::detail::check(
+            dds_create_reader(subscriber.native_handle(), topic.native_handle(), native_qos.get(), nullptr)),
+        std::move(dependencies));
     if (listener != nullptr) {
       this->listener(listener, mask);
     }

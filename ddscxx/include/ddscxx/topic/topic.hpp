@@ -33,11 +33,12 @@ class Topic : public core::Entity {
     if (listener != nullptr) {
       throw core::UnsupportedError("topic listeners are not supported");
     }
+    std::vector<std::shared_ptr<const void>> dependencies{participant.reference()};
     auto native_qos = core::detail::to_native(qos);
-    dds_entity_t handle = core::detail::check(dds_create_topic(
-        participant.native_handle(), TopicTraits<T>::Descriptor(), name.c_str(), native_qos.get(), nullptr));
-    node_ = std::make_shared<core::detail::EntityNode>(
-        handle, std::vector<std::shared_ptr<const void>>{participant.reference()});
+    node_ = core::detail::adopt(core::detail::check(dds_create_topic(participant.native_handle(),
+                                                                     TopicTraits<T>::Descriptor(), name.c_str(),
+                                                                     native_qos.get(), nullptr)),
+                                std::move(dependencies));
   }
 
   Topic& operator=(const core::null_type&) {

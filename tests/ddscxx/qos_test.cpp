@@ -187,12 +187,6 @@ TEST(PolicyTest, EachPolicyReachesTheCQosWithItsValues) {
   }
 }
 
-TEST(PolicyTest, PolicyNamesAreTheStandardNames) {
-  EXPECT_EQ(policy::policy_name<policy::Reliability>::name(), "Reliability");
-  EXPECT_EQ(policy::policy_name<policy::ReaderDataLifecycle>::name(), "ReaderDataLifecycle");
-  EXPECT_EQ(policy::policy_name<policy::DurabilityService>::name(), "DurabilityService");
-}
-
 TEST(DurationTest, ConvertsToLibraryNanoseconds) {
   const struct {
     Duration duration;

@@ -280,8 +280,17 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
   // Monotonic nanoseconds of the last valid sample, 0 before the first. Any thread.
   uint64_t GetLastDataAvailableTime() const { return lastDataTime_.load(std::memory_order_relaxed); }
 
-  // Called by the DDS library on its own thread.
+  // Called by the DDS library on its own thread. Nothing may unwind into the library:
+  // a failed take is logged at ERROR.
   void on_data_available(dds::sub::DataReader<MSG>& reader) override {
+    std::string error;
+    if (!RunTranslatingDdsErrors([&] { TakeAll(reader); }, error)) {
+      LogError(error);
+    }
+  }
+
+ private:
+  void TakeAll(dds::sub::DataReader<MSG>& reader) {
     auto samples = reader.take();
     for (const auto& sample : samples) {
       if (!sample.info().valid()) {
@@ -296,7 +305,7 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
     }
   }
 
- private:
+
   void Enqueue(const MSG& message) {
     if (!queue_->Put(std::make_shared<MSG>(message), true, false) && logger_ != nullptr) {
       logger_->Log(QV_LOG_LEVEL_WARNING, "earliest mesage was evicted. type:",
@@ -316,6 +325,8 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
       LogError("reader message handler error. e:" + e.ToString());
     } catch (const std::exception& e) {
       LogError(std::string("reader message handler error. what:") + e.what());
+    } catch (...) {
+      LogError("reader message handler error.");
     }
   }
 

@@ -90,6 +90,7 @@ void LogKeeper::SetWriter(std::shared_ptr<LogWriter> writer) {
   writer_ = std::move(writer);
   if (fileOpen_) {
     writer_->SetFd(file_->GetFd());
+    writer_->Write("");
   }
 }
 
@@ -155,6 +156,8 @@ void LogKeeper::OpenFile() {
   file_->Open(fileName_, QV_LOG_FILE_FLAGS, QV_LOG_FILE_MODE);
   if (writer_) {
     writer_->SetFd(file_->GetFd());
+    // Records held while no file was open go out now, not with the next record.
+    writer_->Write("");
   }
   fileOpen_ = true;
 }

@@ -23,7 +23,7 @@ class LogWriter {
   virtual ~LogWriter();
 
   virtual void SetFd(int32_t fd);
-  int32_t GetFd() const { return fd_.load(); }
+  virtual int32_t GetFd() const { return fd_.load(); }
   // Any thread; never throws a library exception.
   virtual void Write(const std::string& text) = 0;
 

@@ -352,6 +352,17 @@ TEST(DomainRegistryTest, ConfiguredParticipantsShareTheDomainUntilTheLastGoes) {
   EXPECT_NO_THROW(LoopbackParticipant(85));
 }
 
+// Like the process-wide channel factory: a static object that lets its participant go
+// only at exit, after every static made later is gone. The sanitizer build reports it
+// when that release touches a destroyed domain registry.
+dds::domain::DomainParticipant participant_released_at_exit = dds::core::null;
+
+TEST(DomainRegistryTest, ParticipantHeldByStaticObjectGoesAtExit) {
+  participant_released_at_exit = LoopbackParticipant(89);
+  dds::pub::Publisher publisher(participant_released_at_exit);
+  EXPECT_NE(publisher, dds::core::null);
+}
+
 TEST(DomainRegistryTest, ConcurrentParticipantsOfOneDomainNeverCollide) {
   std::atomic<int> failures{0};
   std::vector<std::thread> threads;

@@ -9,20 +9,17 @@ namespace {
 
 // The C library allows one dds_create_domain per id and deleting a domain deletes
 // every participant in it, so each id has one shared domain handle. An expired entry
-// means its domain is being deleted; the entry goes once it is.
-std::mutex& RegistryMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
+// means its domain is being deleted; the entry goes once it is. The registry is never
+// destroyed: participants held by other static objects may go after it at exit.
+struct Registry {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::map<dds_domainid_t, std::weak_ptr<const void>> domains;
+};
 
-std::condition_variable& RegistryChanged() {
-  static std::condition_variable changed;
-  return changed;
-}
-
-std::map<dds_domainid_t, std::weak_ptr<const void>>& Registry() {
-  static std::map<dds_domainid_t, std::weak_ptr<const void>> registry;
-  return registry;
+Registry& TheRegistry() {
+  static Registry* registry = new Registry;
+  return *registry;
 }
 
 class Domain {
@@ -31,10 +28,11 @@ class Domain {
   Domain(const Domain&) = delete;
   Domain& operator=(const Domain&) = delete;
   ~Domain() {
-    std::lock_guard<std::mutex> lock(RegistryMutex());
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
     dds_delete(handle_);
-    Registry().erase(id_);
-    RegistryChanged().notify_all();
+    registry.domains.erase(id_);
+    registry.changed.notify_all();
   }
 
  private:
@@ -46,12 +44,13 @@ class Domain {
 // Null when there is none to hold: an empty configuration leaves the domain to the
 // library, as does a domain the library made for a participant without configuration.
 std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& config) {
-  std::unique_lock<std::mutex> lock(RegistryMutex());
-  for (auto found = Registry().find(id); found != Registry().end(); found = Registry().find(id)) {
+  Registry& registry = TheRegistry();
+  std::unique_lock<std::mutex> lock(registry.mutex);
+  for (auto found = registry.domains.find(id); found != registry.domains.end(); found = registry.domains.find(id)) {
     if (auto domain = found->second.lock()) {
       return domain;
     }
-    RegistryChanged().wait(lock);
+    registry.changed.wait(lock);
   }
   if (config.empty()) {
     return nullptr;
@@ -62,7 +61,7 @@ std::shared_ptr<const void> AcquireDomain(dds_domainid_t id, const std::string& 
   }
   core::detail::check(handle);
   auto domain = std::make_shared<const Domain>(id, handle);
-  Registry()[id] = domain;
+  registry.domains[id] = domain;
   return domain;
 }
 

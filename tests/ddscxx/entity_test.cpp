@@ -277,6 +277,59 @@ TEST(RemoteWriterTest, ListenerGetsTheRemoteSampleOnALibraryThread) {
   }
 }
 
+// Blocks inside on_data_available until released.
+class BlockingListener : public dds::sub::NoOpDataReaderListener<LowCmd_> {
+ public:
+  void on_data_available(dds::sub::DataReader<LowCmd_>& reader) override {
+    reader.take();
+    std::unique_lock<std::mutex> lock(mutex_);
+    entered_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return released_; });
+  }
+  bool WaitEntered() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return entered_; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool entered_ = false;
+  bool released_ = false;
+};
+
+// The listener may be destroyed once it is removed, so removal must wait for a call
+// still running.
+TEST_F(EntityTest, RemovingTheListenerWaitsForTheCallInProgress) {
+  BlockingListener listener;
+  dds::sub::DataReader<LowCmd_> reader(subscriber_, topic_, KeepAllReaderQos(), &listener,
+                                       dds::core::status::StatusMask::data_available());
+  dds::pub::DataWriter<LowCmd_> writer(publisher_, topic_, KeepAllWriterQos());
+  ASSERT_TRUE(WaitFor([&] { return writer.publication_matched_status().current_count() == 1; }));
+  std::thread producer([&] { writer.write(MakeCommand(5)); });
+  const bool entered = listener.WaitEntered();
+
+  std::atomic<bool> removed{false};
+  std::thread remover([&] {
+    reader.listener(nullptr, dds::core::status::StatusMask::none());
+    removed = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const bool removed_while_running = removed.load();
+  listener.Release();
+  remover.join();
+  producer.join();
+
+  ASSERT_TRUE(entered);
+  EXPECT_FALSE(removed_while_running);
+}
+
 TEST_F(EntityTest, ListenerForUnbridgedStatusIsUnsupported) {
   RecordingListener listener;
   dds::sub::DataReader<LowCmd_> reader(subscriber_, topic_);

@@ -1,6 +1,5 @@
 #include "quorvel/sim/simulator.hpp"
 
-#include <pthread.h>
 #include <sched.h>
 #include <time.h>
 
@@ -8,12 +7,17 @@
 #include <cstdio>
 
 #include "quorvel/common/exception.hpp"
+#include "quorvel/common/os.hpp"
+#include "quorvel/common/time/time_tool.hpp"
 #include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
 namespace {
 
 using quorvel::common::CommonException;
+using quorvel::common::GetCurrentMonotonicTimeNanosecond;
+using quorvel::common::OsHelper;
+using quorvel::common::SystemException;
 using quorvel_kesh::msg::dds_::LowCmd_;
 
 constexpr int64_t kNanosecondsPerSecond = 1000000000;
@@ -34,12 +38,6 @@ const SimOptions& Checked(const SimOptions& options) {
   return options;
 }
 
-int64_t MonotonicNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
-}
-
 void SleepUntil(int64_t deadline_ns) {
   const timespec deadline{static_cast<time_t>(deadline_ns / kNanosecondsPerSecond),
                           static_cast<long>(deadline_ns % kNanosecondsPerSecond)};
@@ -48,24 +46,29 @@ void SleepUntil(int64_t deadline_ns) {
 }
 
 // Raises the calling thread to a modest real-time priority for the loop, when the
-// process may, and puts the old scheduling back when it goes.
+// process may, and puts normal scheduling back when it goes.
 class LoopPriority {
  public:
   LoopPriority() {
-    pthread_getschedparam(pthread_self(), &old_policy_, &old_param_);
-    sched_param param{};
-    param.sched_priority = kPriority;
-    raised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    try {
+      OsHelper::Instance()->SetScheduler(0, SCHED_FIFO, kPriority);
+      raised_ = true;
+    } catch (const SystemException&) {
+      // Not permitted: the loop runs at normal priority, and says so in its summary.
+    }
   }
   ~LoopPriority() {
-    if (raised_) pthread_setschedparam(pthread_self(), old_policy_, &old_param_);
+    if (!raised_) return;
+    try {
+      OsHelper::Instance()->SetScheduler(0, SCHED_OTHER, 0);
+    } catch (const SystemException&) {
+      // Lowering one's own priority is always permitted; nothing to do otherwise.
+    }
   }
   bool raised() const { return raised_; }
 
  private:
-  static constexpr int kPriority = 20;
-  int old_policy_ = SCHED_OTHER;
-  sched_param old_param_{};
+  static constexpr int32_t kPriority = 20;
   bool raised_ = false;
 };
 
@@ -121,7 +124,7 @@ SimSummary Simulator::Run(const std::atomic<bool>& stop) {
   const double simulated_step_s = physics_steps_per_step_ * physics_.TimeStep();
   const auto period_ns =
       static_cast<int64_t>(std::llround(simulated_step_s / options_.realtime_factor * 1e9));
-  const int64_t start_ns = MonotonicNanoseconds();
+  const int64_t start_ns = static_cast<int64_t>(GetCurrentMonotonicTimeNanosecond());
   const int64_t end_ns =
       options_.duration_s > 0.0 ? start_ns + static_cast<int64_t>(options_.duration_s * 1e9) : 0;
   int64_t deadline_ns = start_ns;
@@ -138,7 +141,7 @@ SimSummary Simulator::Run(const std::atomic<bool>& stop) {
     link_.Publish(state_);
     ++summary.steps;
 
-    const int64_t now_ns = MonotonicNanoseconds();
+    const int64_t now_ns = static_cast<int64_t>(GetCurrentMonotonicTimeNanosecond());
     if (now_ns > deadline_ns) {
       // No catching up: a late step moves the schedule, so simulated time lags behind.
       // The loop still sleeps a whole period, so that at real-time priority it never

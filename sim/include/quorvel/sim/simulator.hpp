@@ -36,7 +36,7 @@ class Simulator {
   explicit Simulator(const SimOptions& options);
 
   // Runs the loop on the calling thread, at real-time priority when the process may
-  // raise it (restored on return), until the duration has passed or `stop` reads
+  // raise it (normal scheduling again on return), until the duration has passed or `stop` reads
   // true (checked every step; a signal that interrupts the step's sleep is seen at once),
   // and returns the counts. A DDS failure while running throws DdsException.
   SimSummary Run(const std::atomic<bool>& stop);

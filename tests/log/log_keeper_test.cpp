@@ -207,6 +207,21 @@ TEST_P(LogKeeperRollingTest, ThirtyMebibytesLeaveThreeFilesNewestFirst) {
   }
 }
 
+// Records logged just before the store goes (at process exit) still reach the file.
+TEST_P(LogKeeperRollingTest, DestroyingTheStoreWritesWhatItStillHolds) {
+  TempDir dir;
+  {
+    auto store = MakeFileStore(FilePolicy(GetParam(), dir.File("app"), 3, 8388608));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(dir.File("app.LOG")); }));
+    for (int i = 0; i < 100; ++i) {
+      store->Append(NumberedRecord(0, i, 64));
+    }
+  }
+  const auto records = ReadRecords(dir.Path())["app.LOG"];
+  ASSERT_EQ(records.size(), 100u);
+  EXPECT_EQ(records.back().second, 99);
+}
+
 // Two logging threads while the file rolls: every record lands once, whole, in some file.
 TEST_P(LogKeeperRollingTest, TwoThreadsAcrossRollsLoseTearAndDuplicateNothing) {
   TempDir dir;

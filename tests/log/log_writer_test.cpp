@@ -146,6 +146,18 @@ TEST(LogAsyncBufferWriterTest, HoldsBacklogWithinTheLimitAndWritesItAfterSetFd) 
   EXPECT_EQ(content[0], 'A');
 }
 
+TEST(LogAsyncBufferWriterTest, FlushWritesBothHalvesAtOnce) {
+  TempDir dir;
+  FileFd file(dir.File("async.LOG"), O_WRONLY | O_CREAT | O_APPEND);
+  LogAsyncBufferWriter writer(10000000);
+  writer.SetFd(file.Get());
+  writer.Write("one\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  writer.Write("two\n");
+  writer.Flush();
+  EXPECT_EQ(ReadWholeFile(dir.File("async.LOG")), "one\ntwo\n");
+}
+
 TEST(LogAsyncBufferWriterTest, DestructionEndsPromptlyAndNothingIsWrittenAfterwards) {
   TempDir dir;
   FileFd file(dir.File("async.LOG"), O_WRONLY | O_CREAT | O_APPEND);

@@ -78,8 +78,10 @@ LogKeeper::~LogKeeper() {
   } catch (const Exception&) {
     std::cout << "wait log keeper exit error." << std::endl;
   }
-  // The writer may outlive this keeper: it must not keep a descriptor that is closed here.
+  // What the writer still holds belongs in this file; and the writer may outlive this
+  // keeper, so it must not keep a descriptor that is closed here.
   if (writer_) {
+    writer_->Flush();
     writer_->SetFd(-1);
   }
   file_->Close();

@@ -12,6 +12,8 @@ LogWriter::~LogWriter() = default;
 
 void LogWriter::SetFd(int32_t fd) { fd_ = fd; }
 
+void LogWriter::Flush() {}
+
 bool LogWriter::WriteToFd(const std::string& text) {
   try {
     FileSystemHelper::Instance()->Write(fd_, text);
@@ -75,6 +77,9 @@ void LogBufferWriter::Write(const std::string& text) {
   }
 }
 
+// An empty record writes the kept ones and nothing else.
+void LogBufferWriter::Flush() { Write(std::string()); }
+
 LogAsyncBufferWriter::LogAsyncBufferWriter(uint64_t intervalMicrosec)
     : blockBuffer_(std::make_shared<LogBlockBuffer>()) {
   thread_ = CreateRecurrentThreadEx("log.writer", -1, intervalMicrosec,
@@ -90,23 +95,30 @@ void LogAsyncBufferWriter::SetFd(int32_t fd) {
 
 void LogAsyncBufferWriter::Write(const std::string& text) { blockBuffer_->Append(text); }
 
+// The whole pass holds the writer's mutex, so SetFd(-1) waits for a write in progress and a
+// Flush from another thread never meets the writer thread on the output half.
 void LogAsyncBufferWriter::DoWrite() {
+  LockGuard<Mutex> guard(mutex_);
+  WriteOutput();
+}
+
+void LogAsyncBufferWriter::Flush() {
+  LockGuard<Mutex> guard(mutex_);
+  if (WriteOutput()) {
+    WriteOutput();
+  }
+}
+
+bool LogAsyncBufferWriter::WriteOutput() {
   std::string& data = blockBuffer_->Get();
   if (!data.empty()) {
-    if (!WriteFD(data)) {
-      return;
+    if (fd_ < 0 || !WriteToFd(data)) {
+      return false;
     }
     blockBuffer_->Clear(false);
   }
   blockBuffer_->Exchange();
-}
-
-bool LogAsyncBufferWriter::WriteFD(const std::string& text) {
-  LockGuard<Mutex> guard(mutex_);
-  if (fd_ < 0) {
-    return false;
-  }
-  return WriteToFd(text);
+  return true;
 }
 
 }  // namespace quorvel::common

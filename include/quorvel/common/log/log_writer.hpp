@@ -26,6 +26,9 @@ class LogWriter {
   virtual int32_t GetFd() const { return fd_.load(); }
   // Any thread; never throws a library exception.
   virtual void Write(const std::string& text) = 0;
+  // Writes what the writer still holds to the descriptor, if one is set; the log keeper
+  // calls it before it closes the file for good. Does nothing for writers that hold nothing.
+  virtual void Flush();
 
  protected:
   // Writes `text` to the descriptor; prints the failure to standard error and returns false.
@@ -69,6 +72,7 @@ class LogBufferWriter : public LogWriter {
 
   void SetFd(int32_t fd) override;
   void Write(const std::string& text) override;
+  void Flush() override;
 
  private:
   std::shared_ptr<LogBuffer> buffer_;
@@ -81,18 +85,24 @@ class LogBufferWriter : public LogWriter {
 class LogAsyncBufferWriter : public LogWriter {
  public:
   explicit LogAsyncBufferWriter(uint64_t intervalMicrosec);
-  // Stops the thread (within about one interval); records still buffered are not written.
+  // Stops the thread (within about one interval); records still buffered are not written
+  // unless Flush was called.
   ~LogAsyncBufferWriter() override;
 
   // Returns only after a write in progress has finished, so the old descriptor may be closed.
   void SetFd(int32_t fd) override;
   void Write(const std::string& text) override;
+  // Writes both halves as they are at the call.
+  void Flush() override;
 
   // One pass of the "log.writer" thread.
   void DoWrite();
-  bool WriteFD(const std::string& text);
 
  private:
+  // Under mutex_: writes the output half, then hands the current half over; false when
+  // there is no descriptor or the write failed (both halves then stay as they are).
+  bool WriteOutput();
+
   std::shared_ptr<LogBlockBuffer> blockBuffer_;
   Mutex mutex_;
   std::shared_ptr<Thread> thread_;

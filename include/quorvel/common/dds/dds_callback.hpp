@@ -45,22 +45,25 @@ class BlockQueue {
   // Returns true when there was room. On a full queue: with replace false returns false
   // and changes nothing; with replace true drops the oldest element, inserts, returns false.
   bool Put(const T& element, bool replace, bool putFront) {
-    LockGuard<MutexCond> guard(lock_);
     bool hadRoom = true;
-    if (count_ >= capacity_) {
-      if (!replace) {
-        return false;
+    {
+      LockGuard<MutexCond> guard(lock_);
+      if (count_ >= capacity_) {
+        if (!replace) {
+          return false;
+        }
+        elements_.pop_front();
+        --count_;
+        hadRoom = false;
       }
-      elements_.pop_front();
-      --count_;
-      hadRoom = false;
+      if (putFront) {
+        elements_.push_front(element);
+      } else {
+        elements_.push_back(element);
+      }
+      ++count_;
     }
-    if (putFront) {
-      elements_.push_front(element);
-    } else {
-      elements_.push_back(element);
-    }
-    ++count_;
+    // Woken after the unlock, the getter does not block again at once on our mutex.
     lock_.Notify();
     return hadRoom;
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dds/support/dds_test_support.hpp"
@@ -11,6 +12,8 @@ namespace quorvel::robot {
 namespace {
 
 using quorvel_kesh::msg::dds_::LowCmd_;
+
+const auto* const kLogEnvironment = ::testing::AddGlobalTestEnvironment(new test::StdoutLogEnvironment("INFO"));
 
 struct ConfigCase {
   std::string networkInterface;
@@ -78,6 +81,23 @@ TEST(ChannelFactoryLifecycleTest, InitOnceRetryAfterFailureReleaseAndInitAgain) 
   sender = factory->CreateSendChannel<LowCmd_>("quorvel/test/factory");
   ASSERT_TRUE(sender->Write(LowCmd_(), 2000000));
   EXPECT_TRUE(test::WaitFor([&] { return receiver->GetLastDataAvailableTime() != 0; }));
+}
+
+// Runs after the life cycle above (same process): racing Inits build exactly one model.
+TEST(ChannelFactoryLifecycleTest, ConcurrentInitsInitialiseOnce) {
+  ChannelFactory* factory = ChannelFactory::Instance();
+  factory->Release();
+  testing::internal::CaptureStdout();
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 4; ++i) {
+    threads.emplace_back([] { ChannelFactory::Instance()->Init(0, "lo"); });
+  }
+  for (auto& t : threads) {
+    t.join();
+  }
+  const std::string logged = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(test::CountOccurrences(logged, "Dds model inited default. domainId:0"), 1) << logged;
+  EXPECT_NE(factory->CreateSendChannel<LowCmd_>("quorvel/test/factory"), nullptr);
 }
 
 }  // namespace

@@ -58,6 +58,10 @@ std::string ChannelFactory::BuildDomainConfig(const std::string& networkInterfac
 
 void ChannelFactory::Init(int32_t domainId, const std::string& networkInterface) {
   const std::string config = BuildDomainConfig(networkInterface);
+  InitModel([&](common::DdsFactoryModel& model) { model.Init(static_cast<uint32_t>(domainId), config); });
+}
+
+void ChannelFactory::InitModel(const std::function<void(common::DdsFactoryModel&)>& initialise) {
   common::LockGuard<common::Mutex> guard(mutex_);
   if (initialised_) {
     return;
@@ -65,7 +69,7 @@ void ChannelFactory::Init(int32_t domainId, const std::string& networkInterface)
   if (!model_) {
     model_ = std::make_shared<common::DdsFactoryModel>();
   }
-  model_->Init(static_cast<uint32_t>(domainId), config);
+  initialise(*model_);
   initialised_ = true;
 }
 

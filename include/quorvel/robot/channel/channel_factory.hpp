@@ -66,6 +66,11 @@ class ChannelFactory {
   ChannelFactory(const ChannelFactory&) = delete;
   ChannelFactory& operator=(const ChannelFactory&) = delete;
 
+  // Runs `initialise` on the model (made afresh after a Release) unless an earlier Init
+  // succeeded, and marks the factory initialised only when it returns. Every Init form
+  // goes through here, so they share the flag and exclude each other.
+  void InitModel(const std::function<void(common::DdsFactoryModel&)>& initialise);
+
   // The initialised model, held for the caller so that a concurrent Release cannot pull
   // it away mid-creation; throws DdsException when there is none.
   common::DdsFactoryModelPtr RequireModel(const std::string& channelName);

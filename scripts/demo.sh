@@ -2,10 +2,10 @@
 # The main job: the stand-up example against the simulated robot, all on "lo".
 # Installs what is missing, builds quorvel_sim and quorvel_api (in build/), starts the
 # simulation, runs examples/stand_up.py against it, stops the simulation and says where
-# the plot is. Output goes to demo-output/ (or the folder given as the first argument).
+# the plot is. Output goes to build/demo-output/ (or the folder given as the first argument).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-output_dir=$(realpath -m "${1:-demo-output}")
+output_dir=$(realpath -m "${1:-build/demo-output}")
 build_dir=build
 
 scripts/install_deps.sh

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "quorvel/common/exception.hpp"
 #include "quorvel/common/os.hpp"
@@ -204,6 +206,28 @@ TEST_F(LogInitorTest, NamesAreServedByTheirNearestConfiguredAncestor) {
     Logger* logger = withRoot.GetLogger(c.name);
     EXPECT_EQ(logger == nullptr ? -1 : logger->GetLevel(), c.level) << "'" << c.name << "'";
   }
+}
+
+// Threads racing into the first initialisation build the loggers once and all see them.
+TEST_F(LogInitorTest, ConcurrentFirstCallsInitialiseOnce) {
+  const std::string path = Conf(std::string(R"({ "Policy": { "/a": { "Level": "INFO", "Store": "console" } }, )") +
+                                kStdoutStore + "}");
+  std::vector<Logger*> seen(4, nullptr);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    threads.emplace_back([&, i] {
+      initor_.Init(path);
+      seen[i] = initor_.GetLogger("/a/b");
+    });
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+  ASSERT_NE(seen[0], nullptr);
+  for (Logger* logger : seen) {
+    EXPECT_EQ(logger, seen[0]);
+  }
+  EXPECT_EQ(initor_.GetPolicies().size(), 1u);
 }
 
 // The process-wide entry points read "default_logconf.json" beside the executable. Each

@@ -69,29 +69,44 @@ class StdoutSilenced {
   int saved_;
 };
 
-// Appends the lateness of `cycles` cycles of a driver's loop to `lateness_us`.
-void DriverLoop(uint32_t period_us, size_t cycles, std::vector<double>& lateness_us) {
-  QuorvelDriver driver("lo", period_us);
-  std::vector<double> run_us;
-  run_us.reserve(cycles);
-  std::atomic<size_t> seen{0};
-  driver.set_wakeup_observer([&](std::chrono::nanoseconds lateness) {
-    if (run_us.size() < cycles) {
-      run_us.push_back(lateness.count() / 1000.0);
-      seen = run_us.size();
-    }
-  });
-  (void)driver.initialize();
-  {
-    StdoutSilenced silenced;
-    (void)driver.initialize_thread();
-    while (seen.load() < cycles) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    (void)driver.stop_thread();
+// A driver on "lo" whose loop can be run for a number of cycles at a time, recording the
+// lateness of each; initialised once, so that DDS set-up does not fall into the figures.
+class MeasuredLoop {
+ public:
+  explicit MeasuredLoop(uint32_t period_us) : driver_("lo", period_us) {
+    driver_.set_wakeup_observer([this](std::chrono::nanoseconds lateness) {
+      if (lateness_us_.size() < wanted_) {
+        lateness_us_.push_back(lateness.count() / 1000.0);
+        seen_ = lateness_us_.size();
+      }
+    });
+    (void)driver_.initialize();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
   }
-  lateness_us.insert(lateness_us.end(), run_us.begin(), run_us.end());
-}
+
+  // Appends the lateness of the next `cycles` cycles to `lateness_us`.
+  void Run(size_t cycles, std::vector<double>& lateness_us) {
+    lateness_us_.clear();
+    lateness_us_.reserve(cycles);
+    wanted_ = cycles;
+    seen_ = 0;
+    {
+      StdoutSilenced silenced;
+      (void)driver_.initialize_thread();
+      while (seen_.load() < cycles) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      (void)driver_.stop_thread();
+    }
+    lateness_us.insert(lateness_us.end(), lateness_us_.begin(), lateness_us_.end());
+  }
+
+ private:
+  QuorvelDriver driver_;
+  std::vector<double> lateness_us_;
+  size_t wanted_ = 0;
+  std::atomic<size_t> seen_{0};
+};
 
 // cyclictest's histogram: one "<us> <count>" line per microsecond, overflows counted apart.
 void Cyclictest(uint32_t period_us, size_t cycles, std::vector<double>& lateness_us) {
@@ -131,10 +146,11 @@ void LoopTiming() {
   for (const auto& run : runs) {
     // Alternating rounds, so that both see the same load of the machine.
     constexpr size_t rounds = 3;
+    MeasuredLoop loop(run.period_us);
     std::vector<double> ours_us;
     std::vector<double> peer_us;
     for (size_t round = 0; round < rounds; ++round) {
-      DriverLoop(run.period_us, run.cycles / rounds, ours_us);
+      loop.Run(run.cycles / rounds, ours_us);
       Cyclictest(run.period_us, run.cycles / rounds, peer_us);
     }
     const Latency ours = FromSamples(ours_us);

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <iomanip>
+#include <limits>
+#include <tuple>
+#include <typeinfo>
 #include <regex>
 
 #include "quorvel/common/exception.hpp"
@@ -117,6 +120,31 @@ TEST(LoggerTest, RecordsStayApartWhenBuiltInsideAnotherOrAfterManipulators) {
     const std::string tail = records[i].substr(records[i].rfind(']'));
     EXPECT_EQ(tail, expected[i]);
   }
+}
+
+template <typename T>
+void ExpectStreamText(Logger& logger, CapturingStore& store, const T& value) {
+  std::ostringstream expected;
+  expected << std::fixed << std::setprecision(6) << value << '\n';
+  logger.Log(QV_LOG_LEVEL_INFO, value);
+  const std::string record = store.Records().back();
+  EXPECT_EQ(record.substr(record.rfind("] ") + 2), expected.str()) << typeid(T).name();
+}
+
+// Numbers must read exactly as the stream operator writes them in fixed notation.
+TEST(LoggerTest, NumbersMatchTheStreamOperatorText) {
+  auto store = std::make_shared<CapturingStore>();
+  Logger logger(QV_LOG_LEVEL_INFO, store);
+  const std::tuple values{
+      0, -1, INT32_MIN, INT64_MAX, static_cast<short>(-7), static_cast<unsigned short>(65535),
+      UINT64_MAX, 0.5, -0.0000005, 2.5e-7, 1e300, -123456.7890125, 0.1f, 3.4e38f,
+      std::numeric_limits<double>::infinity(), static_cast<long double>(1.25)};
+  std::apply([&](const auto&... value) { (ExpectStreamText(logger, *store, value), ...); }, values);
+
+  logger.Log(QV_LOG_LEVEL_INFO, std::setprecision(2), 3.14159, " ", std::hex,
+             static_cast<short>(-1));
+  const std::string last = store->Records().back();
+  EXPECT_EQ(last.substr(last.rfind("] ") + 2), "3.14 ffff\n");
 }
 
 TEST(LoggerTest, NullStoreFormatsNothing) {

@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <charconv>
 #include <cstdint>
 #include <iomanip>
 
@@ -87,9 +88,16 @@ int32_t ProcessId() {
   return pid;
 }
 
-int32_t ThreadTid() {
-  thread_local const int32_t tid = OsHelper::Instance()->GetTid();
-  return tid;
+// "[pid] [tid]" of the calling thread, built once per thread (and again after a fork).
+const std::string& ProcessAndThreadIds() {
+  thread_local int32_t builtFor = 0;
+  thread_local std::string text;
+  const int32_t pid = ProcessId();
+  if (pid != builtFor) {
+    text = "[" + std::to_string(pid) + "] [" + std::to_string(OsHelper::Instance()->GetTid()) + "]";
+    builtFor = pid;
+  }
+  return text;
 }
 
 }  // namespace
@@ -120,8 +128,36 @@ void Logger::LogBegin(std::ostringstream& os, int32_t level) {
   const char* levelDesc = GetLogLevelDesc(level);
   os << '[';
   WriteTimeMillisecond(os);
-  os << "] [" << levelDesc << "] [" << ProcessId() << "] [" << ThreadTid() << ']';
+  os << "] [" << levelDesc << "] " << ProcessAndThreadIds();
   os << std::fixed << std::setprecision(6);
+}
+
+namespace {
+
+template <typename Number, typename... Format>
+void PutChars(std::ostringstream& os, Number value, Format... format) {
+  // Fixed notation of a double needs at most 309 integer digits, sign, point and decimals.
+  char text[400];
+  const auto result = std::to_chars(text, text + sizeof(text), value, format...);
+  if (result.ec != std::errc()) {
+    os << value;
+    return;
+  }
+  os.rdbuf()->sputn(text, result.ptr - text);
+}
+
+}  // namespace
+
+void Logger::PutNumber(std::ostringstream& os, long long value) { PutChars(os, value); }
+
+void Logger::PutNumber(std::ostringstream& os, unsigned long long value) { PutChars(os, value); }
+
+void Logger::PutNumber(std::ostringstream& os, double value) {
+  if (os.precision() > 100) {
+    os << value;
+    return;
+  }
+  PutChars(os, value, std::chars_format::fixed, static_cast<int>(os.precision()));
 }
 
 void Logger::LogEnd(std::ostringstream& os) { os << '\n'; }

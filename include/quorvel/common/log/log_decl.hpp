@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 namespace quorvel::common {
 
@@ -79,10 +80,11 @@ class Logger {
   void LogBegin(std::ostringstream& os, int32_t level);
 
   // Writes one space, then every argument with its stream operator, nothing in between.
+  // Numbers under the record's own format settings take a faster path with the same text.
   template <typename... Args>
   void LogPend(std::ostringstream& os, const Args&... args) {
     os << ' ';
-    (os << ... << args);
+    (Put(os, args), ...);
   }
 
   void LogEnd(std::ostringstream& os);
@@ -91,6 +93,32 @@ class Logger {
   const std::shared_ptr<LogStore>& GetStore() const { return store_; }
 
  private:
+  template <typename T>
+  static void Put(std::ostringstream& os, const T& value) {
+    if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, char> ||
+                  std::is_same_v<T, signed char> || std::is_same_v<T, unsigned char> ||
+                  std::is_same_v<T, long double> || !std::is_arithmetic_v<T>) {
+      os << value;
+    } else if (!HasRecordFormat(os)) {
+      os << value;
+    } else if constexpr (std::is_floating_point_v<T>) {
+      PutNumber(os, static_cast<double>(value));
+    } else if constexpr (std::is_signed_v<T>) {
+      PutNumber(os, static_cast<long long>(value));
+    } else {
+      PutNumber(os, static_cast<unsigned long long>(value));
+    }
+  }
+  // Numbers take std::to_chars only while the stream holds the record's own settings
+  // (decimal, fixed, no width): manipulators among the arguments keep their effect.
+  static bool HasRecordFormat(const std::ostringstream& os) {
+    return os.flags() == (std::ios_base::skipws | std::ios_base::dec | std::ios_base::fixed) &&
+           os.width() == 0;
+  }
+  static void PutNumber(std::ostringstream& os, long long value);
+  static void PutNumber(std::ostringstream& os, unsigned long long value);
+  static void PutNumber(std::ostringstream& os, double value);
+
   void Append(const std::string& record);
 
   int32_t level_;

@@ -108,5 +108,16 @@ TEST_F(ChannelSubscriberDdsTest, ReplacedChannelStopsDeliveringToTheOldReader) {
   EXPECT_EQ(calls, 1);
 }
 
+TEST_F(ChannelSubscriberDdsTest, FailedReinitKeepsTheEarlierChannel) {
+  std::atomic<int> calls{0};
+  ChannelSubscriber<LowState_> subscriber(kTopic);
+  subscriber.InitChannel([&](const void*) { ++calls; }, 1);
+  ChannelFactory::Instance()->Release();
+  EXPECT_THROW(subscriber.InitChannel(), common::DdsException);
+  EXPECT_TRUE(publisher_.Write(LowState_(), 2000000));
+  EXPECT_TRUE(test::WaitFor([&] { return calls == 1; }));
+  ChannelFactory::Instance()->Init(0, "lo");
+}
+
 }  // namespace
 }  // namespace quorvel::robot

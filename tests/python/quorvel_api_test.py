@@ -1,5 +1,6 @@
-"""quorvel_api without DDS: the containers, their conversions, pickling and copying, the
-statuses and errors the driver raises before it touches the network, and the type stub."""
+"""quorvel_api without DDS traffic: the containers, their conversions, pickling and copying,
+the statuses and errors the driver raises before it reaches the network (an interface that
+does not exist included), and the type stub."""
 
 import ast
 import copy
@@ -186,6 +187,13 @@ class DriverWithoutNetworkTest(unittest.TestCase):
             self.assertEqual(error.message, message)
             self.assertEqual(error.status.message(), message)
             self.assertFalse(error.status.ok())
+
+    def test_failed_initialize_raises_and_leaves_the_driver_uninitialized(self):
+        driver = quorvel_api.QuorvelDriver("qv_no_such_if", 1000)
+        with self.assertRaisesRegex(RuntimeError, "Catch dds::core exception"):
+            driver.initialize()
+        with self.assertRaisesRegex(status.StatusNotOk, "Motor Controller not initialized"):
+            driver.initialize_thread()
 
     def test_update_command_refuses_nan_and_wrong_types(self):
         driver = quorvel_api.QuorvelDriver("lo", 1000)

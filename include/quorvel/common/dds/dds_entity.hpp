@@ -245,7 +245,7 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
   // between its checks or while it still waits for a handler; a handler call that is
   // under way finishes first. Samples still queued are dropped.
   ~DdsReaderListener() override {
-    if (queueMode_) {
+    if (thread_) {
       stop_ = true;
       queue_->Close();
       thread_->Wait(0);
@@ -267,9 +267,9 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
     if (queueLength <= 0) {
       return;
     }
-    queueMode_ = true;
     queue_ = std::make_shared<BlockQueue<std::shared_ptr<MSG>>>(static_cast<size_t>(queueLength));
     thread_ = CreateThreadEx("rlsnr", -1, &DdsReaderListener::Consume, this);
+    queueMode_ = true;
   }
 
   dds::sub::DataReaderListener<MSG>* GetNative() const {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "quorvel/common/exception.hpp"
+#include "quorvel/common/filesystem/file.hpp"
 #include "quorvel/common/json/json.hpp"
 
 namespace quorvel::common {
@@ -283,6 +285,20 @@ TEST(DdsParameterTest, TopLevelQosFillsTheSixSets) {
   EXPECT_EQ(parameter.GetReaderQos().GetDeadline().GetPeriod(), 0);
   EXPECT_FALSE(parameter.GetParticipant().GetQos().GetEntityFactory().GetAutoEnable());
   EXPECT_TRUE(parameter.GetParticipantQos().GetEntityFactory().GetAutoEnable());
+}
+
+TEST(DdsParameterTest, TheExampleFileReadsAndSetsEverySet) {
+  const std::filesystem::path example =
+      std::filesystem::path(__FILE__).parent_path() / "../../examples/dds_parameter.json";
+  DdsParameter parameter(Parse(LoadFile(example.string())));
+  for (const DdsQosParameter* set :
+       {&parameter.GetParticipantQos(), &parameter.GetTopicQos(), &parameter.GetPublisherQos(),
+        &parameter.GetSubscriberQos(), &parameter.GetWriterQos(), &parameter.GetReaderQos()}) {
+    EXPECT_FALSE(set->Default());
+  }
+  EXPECT_EQ(parameter.GetWriterQos().GetReliability().GetKind(), 1);
+  EXPECT_EQ(parameter.GetTopic().size(), 1u);
+  EXPECT_EQ(parameter.GetSubscriber().at(0).GetReader().at(0).GetTopicName(), "rt/lowstate");
 }
 
 }  // namespace

@@ -61,6 +61,14 @@ void ChannelFactory::Init(int32_t domainId, const std::string& networkInterface)
   InitModel([&](common::DdsFactoryModel& model) { model.Init(static_cast<uint32_t>(domainId), config); });
 }
 
+void ChannelFactory::Init(const std::string& parameterFileName) {
+  InitModel([&](common::DdsFactoryModel& model) { model.Init(parameterFileName); });
+}
+
+void ChannelFactory::Init(const common::JsonMap& parameter) {
+  InitModel([&](common::DdsFactoryModel& model) { model.Init(parameter); });
+}
+
 void ChannelFactory::InitModel(const std::function<void(common::DdsFactoryModel&)>& initialise) {
   common::LockGuard<common::Mutex> guard(mutex_);
   if (initialised_) {

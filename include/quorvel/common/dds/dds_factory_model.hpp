@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "quorvel/common/any.hpp"
 #include "quorvel/common/dds/dds_callback.hpp"
 #include "quorvel/common/dds/dds_entity.hpp"
 #include "quorvel/common/dds/dds_qos.hpp"
@@ -29,6 +30,20 @@ class DdsFactoryModel {
   // made, and logs "Dds model inited default. domainId:<id>" at INFO. Throws
   // DdsException on a DDS failure, keeping what was made before it.
   void Init(uint32_t domainId, const std::string& config);
+
+  // Initialises from a parameter file: `parameterFileName`, or "dds_parameter.json" in the
+  // program's directory when it is empty. Throws FileException when the file cannot be
+  // read, JsonException when it is not JSON, CommonException "load dds_parameter config
+  // file error. filename:<path>" when it is empty or null, otherwise as the map form.
+  void Init(const std::string& parameterFileName);
+
+  // Initialises from a parsed parameter tree: realises the six default QoS sets of its
+  // "Qos" object onto the model's QoS, then creates participant (with the tree's domain id
+  // and configuration; a configuration path not starting with "/" or "<" is taken relative
+  // to the program's directory), publisher and subscriber, and logs "Dds model inited from
+  // dds parameter" at INFO. Throws BadCastException for a malformed tree and DdsException
+  // on a DDS failure, keeping what was made before it.
+  void Init(const JsonMap& parameter);
 
   // A new channel with a new topic named `name`; the model keeps no reference to it.
   // Throws DdsException before a successful Init or on a DDS failure.

@@ -29,6 +29,13 @@ class ChannelFactory {
   // uninitialised so that a later Init tries again. Any thread.
   void Init(int32_t domainId, const std::string& networkInterface);
 
+  // Initialises the DDS layer from a parameter file (empty: "dds_parameter.json" in the
+  // program's directory) or from a parsed parameter tree; see DdsFactoryModel::Init. Same
+  // once-only rule and failure behaviour as the form above; throws what the model's Init
+  // throws (FileException, JsonException, CommonException, BadCastException, DdsException).
+  void Init(const std::string& parameterFileName);
+  void Init(const common::JsonMap& parameter);
+
   // Drops the DDS layer (participant, publisher, subscriber); channels handed out keep
   // their own entities. Does nothing when not initialised. A later Init starts afresh.
   void Release();

@@ -1,3 +1,4 @@
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/any.hpp"
 
 #include <gmock/gmock.h>
@@ -12,25 +13,15 @@
 namespace quorvel::common {
 namespace {
 
-template <typename ExceptionClass, typename Call>
-std::string MessageOf(Call&& call) {
-  try {
-    call();
-  } catch (const ExceptionClass& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
-
 TEST(AnyTest, EmptyAnyHasVoidTypeAndNamesItInCastErrors) {
   Any any;
   EXPECT_TRUE(any.Empty());
   EXPECT_TRUE(IsNull(any));
   EXPECT_EQ(any.GetTypeInfo(), typeid(void));
   EXPECT_EQ(ToString(any), "");
-  EXPECT_EQ(MessageOf<BadCastException>([&] { AnyCast<int>(any); }),
+  EXPECT_EQ(test::MessageOf<BadCastException>([&] { AnyCast<int>(any); }),
             "AnyCast error. target type is i, but source type is v");
-  EXPECT_EQ(MessageOf<BadCastException>([] { AnyCast<int>(static_cast<const Any*>(nullptr)); }),
+  EXPECT_EQ(test::MessageOf<BadCastException>([] { AnyCast<int>(static_cast<const Any*>(nullptr)); }),
             "AnyCast error. target type is i, but source type is v");
 }
 
@@ -52,9 +43,9 @@ TEST(AnyTest, TextsBecomeStringsNeverPointers) {
 TEST(AnyTest, AnyCastDemandsTheExactType) {
   Any value(5u);
   EXPECT_EQ(AnyCast<unsigned int>(value), 5u);
-  EXPECT_EQ(MessageOf<BadCastException>([&] { AnyCast<int>(value); }),
+  EXPECT_EQ(test::MessageOf<BadCastException>([&] { AnyCast<int>(value); }),
             "AnyCast error. target type is i, but source type is j");
-  EXPECT_EQ(MessageOf<BadCastException>([&] { AnyCast<JsonArray>(Any(JsonMap{})); }),
+  EXPECT_EQ(test::MessageOf<BadCastException>([&] { AnyCast<JsonArray>(Any(JsonMap{})); }),
             std::string("AnyCast error. target type is ") + typeid(JsonArray).name() +
                 ", but source type is " + typeid(JsonMap).name());
   EXPECT_THROW(ToString(Any(1)), BadCastException);
@@ -136,7 +127,7 @@ TEST(AnyTest, NumberCastRejectsWithTheDocumentedTexts) {
        "AnyNumberCast error. out of range value of type:e, target type:d"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(MessageOf<BadCastException>([&] { c.cast(c.source); }), c.message)
+    EXPECT_EQ(test::MessageOf<BadCastException>([&] { c.cast(c.source); }), c.message)
         << c.source.GetTypeInfo().name();
   }
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/exception.hpp"
 
 namespace quorvel::common {
@@ -19,24 +20,8 @@ using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
 
-template <typename Fn>
-std::string FileMessageOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const FileException& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
-
-class DirectoryTest : public ::testing::Test {
+class DirectoryTest : public test::TempDirTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel_dir_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string File(const std::string& name, const std::string& content = "") {
     const std::string path = dir_ + "/" + name;
@@ -49,12 +34,7 @@ class DirectoryTest : public ::testing::Test {
     EXPECT_EQ(symlink(target.c_str(), path.c_str()), 0);
     return path;
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string dir_;
+  static std::string Read(const std::string& path) { return ReadFile(path); }
 };
 
 TEST_F(DirectoryTest, PatternFindsOnlyRolledLogFiles) {
@@ -65,7 +45,7 @@ TEST_F(DirectoryTest, PatternFindsOnlyRolledLogFiles) {
   std::vector<std::string> names{"kept"};
   ListDirectory(dir_, names, "^a.LOG.[1-9]{1}[0-9]{0,3}$");
   EXPECT_THAT(names, UnorderedElementsAre("kept", "a.LOG.1", "a.LOG.2"));
-  EXPECT_EQ(FileMessageOf([&] { ListDirectory(dir_, names, "(["); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { ListDirectory(dir_, names, "(["); }),
             "list file pattern error. pattern:([");
 }
 
@@ -95,11 +75,11 @@ TEST_F(DirectoryTest, RecursiveListingsCarryPathsBelowTheFirstLevel) {
 
 TEST_F(DirectoryTest, OpeningNeedsAnExistingName) {
   Directory unnamed;
-  EXPECT_EQ(FileMessageOf([&] { unnamed.Open(); }), "open dir check dirname empty error");
+  EXPECT_EQ(test::MessageOf<FileException>([&] { unnamed.Open(); }), "open dir check dirname empty error");
   Directory missing(dir_ + "/missing");
   EXPECT_FALSE(missing.IsOpen());
   std::vector<std::string> names;
-  EXPECT_EQ(FileMessageOf([&] { missing.ListFile(names, false, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { missing.ListFile(names, false, false); }),
             "opendir error. dirname:" + dir_ + "/missing, errno:2");
   Directory present(dir_);
   present.Open();
@@ -114,7 +94,7 @@ TEST_F(DirectoryTest, CreateDirectoryOnlyRecursesWhenAsked) {
   EXPECT_NO_THROW(CreateDirectory("", true, 0755));
   EXPECT_NO_THROW(CreateDirectory("  ", false, 0755));
   const std::string nested = dir_ + "/x/y/z";
-  EXPECT_EQ(FileMessageOf([&] { CreateDirectory(nested, false, 0755); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { CreateDirectory(nested, false, 0755); }),
             "mkdir error. dirname:" + nested + ", errno:2");
   CreateDirectory(" " + nested + "/ ", true, 0755);
   EXPECT_TRUE(ExistDirectory(nested));
@@ -137,9 +117,9 @@ TEST_F(DirectoryTest, InventoryListsDirectoriesBeforeTheirContent) {
 
   ASSERT_EQ(mkfifo((top + "/d/pipe").c_str(), 0600), 0);
   files.clear();
-  EXPECT_EQ(FileMessageOf([&] { Directory(top).List(files, dirs, links); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { Directory(top).List(files, dirs, links); }),
             "unsafe delete operation. name:pipe");
-  EXPECT_EQ(FileMessageOf([&] { RemoveDirectory(top, true); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { RemoveDirectory(top, true); }),
             "unsafe delete operation. name:pipe");
 }
 
@@ -151,7 +131,7 @@ TEST_F(DirectoryTest, RemoveDirectoryNeedsRecurseForContentAndNeverFollowsLinks)
   Link(dir_ + "/keep", "tree/sub/to_keep_dir");
   Link(outside, "tree/to_keep_file");
 
-  EXPECT_THAT(FileMessageOf([&] { RemoveDirectory(tree, false); }),
+  EXPECT_THAT(test::MessageOf<FileException>([&] { RemoveDirectory(tree, false); }),
               StartsWith("rmdir error. dirname:" + tree + ", errno:"));
   EXPECT_TRUE(ExistDirectory(tree + "/sub"));
   RemoveDirectory(tree, true);
@@ -163,7 +143,7 @@ TEST_F(DirectoryTest, RemoveDirectoryNeedsRecurseForContentAndNeverFollowsLinks)
 
   // Through a link the cleanup would empty the link's target, outside the tree.
   const std::string alias = Link(dir_ + "/keep", "alias");
-  EXPECT_THAT(FileMessageOf([&] { RemoveDirectory(alias, true); }),
+  EXPECT_THAT(test::MessageOf<FileException>([&] { RemoveDirectory(alias, true); }),
               StartsWith("rmdir error. dirname:" + alias));
   EXPECT_EQ(Read(outside), "data");
 }
@@ -199,12 +179,12 @@ TEST_F(DirectoryTest, CopyDirectoryRepointsLinksIntoTheCopy) {
 TEST_F(DirectoryTest, CopyDirectoryRefusesSameOrMissingSource) {
   const std::string d = dir_ + "/d";
   File("d/f");
-  EXPECT_EQ(FileMessageOf([&] { CopyDirectory(d, d, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { CopyDirectory(d, d, false); }),
             "source and dest dir is same. dirName:" + d + ", destDirName:" + d);
-  EXPECT_EQ(FileMessageOf([&] { CopyDirectory(d, d + "/../d/", false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { CopyDirectory(d, d + "/../d/", false); }),
             "source and dest dir is same. dirName:" + d + ", destDirName:" + d + "/../d/");
   const std::string missing = dir_ + "/missing";
-  EXPECT_EQ(FileMessageOf([&] { CopyDirectory(missing, dir_ + "/to", false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { CopyDirectory(missing, dir_ + "/to", false); }),
             "get source real dirname error. dirName:" + missing + ", errno:2");
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/to"));
 }

@@ -11,40 +11,24 @@
 #include <sstream>
 #include <string>
 
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/exception.hpp"
 
 namespace quorvel::common {
 namespace {
 
-template <typename Fn>
-std::string FileMessageOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const FileException& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
-
-class FileTest : public ::testing::Test {
+class FileTest : public test::TempDirTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quorvel_file_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    TempDirTest::SetUp();
     previousMask_ = umask(022);
   }
   void TearDown() override {
     umask(previousMask_);
-    std::filesystem::remove_all(dir_);
+    TempDirTest::TearDown();
   }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string Read(const std::string& path) { return ReadFile(path); }
 
   static mode_t ModeOf(const std::string& path) {
     struct stat st {};
@@ -52,7 +36,6 @@ class FileTest : public ::testing::Test {
     return st.st_mode & 0777;
   }
 
-  std::string dir_;
   mode_t previousMask_ = 0;
 };
 
@@ -76,10 +59,10 @@ TEST_F(FileTest, SaveReplacesAppendExtendsLoadReads) {
 
 TEST_F(FileTest, LoadOfMissingOrUnusualNames) {
   const std::string missing = dir_ + "/missing";
-  EXPECT_EQ(FileMessageOf([&] { LoadFile(missing); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { LoadFile(missing); }),
             "open error. filename:" + missing + ", error:2");
   EXPECT_EQ(LoadFileEx(missing), "");
-  EXPECT_EQ(FileMessageOf([&] { LoadFileEx(dir_); }), "target name is not file or syslink:" + dir_);
+  EXPECT_EQ(test::MessageOf<FileException>([&] { LoadFileEx(dir_); }), "target name is not file or syslink:" + dir_);
   SaveFile(dir_ + "/real", "via link", 0644);
   ASSERT_EQ(symlink((dir_ + "/real").c_str(), (dir_ + "/link").c_str()), 0);
   EXPECT_EQ(LoadFileEx(dir_ + "/link"), "via link");
@@ -103,11 +86,11 @@ TEST_F(FileTest, WritingCreatesMissingParentDirectories) {
   EXPECT_EQ(file.Size(), 3);
   EXPECT_EQ(Read(path), "abc");
 
-  EXPECT_EQ(FileMessageOf([&] { File(dir_ + "/sub/", O_WRONLY).Write("x"); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { File(dir_ + "/sub/", O_WRONLY).Write("x"); }),
             "format not regular file. filename:" + dir_ + "/sub/");
-  EXPECT_EQ(FileMessageOf([&] { File(" \t", O_RDWR).Write("x"); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { File(" \t", O_RDWR).Write("x"); }),
             "normalize filename empty error");
-  EXPECT_EQ(FileMessageOf([&] { File(dir_ + "/nothing", O_RDONLY).Write("x"); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { File(dir_ + "/nothing", O_RDONLY).Write("x"); }),
             "open error. filename:" + dir_ + "/nothing, error:2");
 }
 
@@ -192,19 +175,19 @@ TEST_F(FileTest, MemoryMappedReadingWorksInWholePages) {
   EXPECT_EQ(tail[0], 'B');
 
   char buf[100];
-  EXPECT_EQ(FileMessageOf([&] { file.Read(buf, 100); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { file.Read(buf, 100); }),
             "read len must be an integer multiple of PAGE_SIZE.");
-  EXPECT_EQ(FileMessageOf([&] { file.Read(buf, -page); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { file.Read(buf, -page); }),
             "read len must be an integer multiple of PAGE_SIZE.");
-  EXPECT_EQ(FileMessageOf([&] { file.Seek(100); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { file.Seek(100); }),
             "offset must be an integer multiple of PAGE_SIZE.");
-  EXPECT_EQ(FileMessageOf([&] { file.Seek(3 * page); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { file.Seek(3 * page); }),
             "seek error. size:" + std::to_string(2 * page + 10) + ", offset:" +
                 std::to_string(3 * page));
-  EXPECT_EQ(FileMessageOf([&] { file.Seek(-page); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { file.Seek(-page); }),
             "seek error. size:" + std::to_string(2 * page + 10) + ", offset:-" +
                 std::to_string(page));
-  EXPECT_EQ(FileMessageOf([] { MMReadFile(""); }), "filename empty error");
+  EXPECT_EQ(test::MessageOf<FileException>([] { MMReadFile(""); }), "filename empty error");
 
   const std::string empty = dir_ + "/empty";
   SaveFile(empty, "", 0644);
@@ -249,9 +232,9 @@ TEST_F(FileTest, CopyattrNamesTheFailingStep) {
   const std::string from = dir_ + "/from";
   SaveFile(from, "a", 0604);
   const std::string missing = dir_ + "/missing";
-  EXPECT_EQ(FileMessageOf([&] { Copyattr(from, missing); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { Copyattr(from, missing); }),
             "lstat error. name:" + missing + ", errno:2");
-  EXPECT_EQ(FileMessageOf([&] { Copyattr(missing, from); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { Copyattr(missing, from); }),
             "chmod error. name:" + missing + ", errno:2");
   const std::string to = dir_ + "/to";
   SaveFile(to, "b", 0600);
@@ -261,7 +244,7 @@ TEST_F(FileTest, CopyattrNamesTheFailingStep) {
   ASSERT_EQ(symlink(from.c_str(), (dir_ + "/l1").c_str()), 0);
   ASSERT_EQ(symlink(to.c_str(), (dir_ + "/l2").c_str()), 0);
   EXPECT_NO_THROW(Copyattr(dir_ + "/l2", dir_ + "/l1"));
-  EXPECT_EQ(FileMessageOf([&] { Copyattr(dir_ + "/nolink", dir_ + "/l1"); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { Copyattr(dir_ + "/nolink", dir_ + "/l1"); }),
             "lchown error. name:" + dir_ + "/nolink, errno:2");
 }
 

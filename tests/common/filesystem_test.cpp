@@ -10,29 +10,14 @@
 #include <fstream>
 #include <string>
 
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/exception.hpp"
 
 namespace quorvel::common {
 namespace {
 
-template <typename Fn>
-std::string FileMessageOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const FileException& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
-
-class FileSystemHelperTest : public ::testing::Test {
+class FileSystemHelperTest : public test::TempDirTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel_fs_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string Make(const std::string& name, const std::string& content) {
     const std::string path = dir_ + "/" + name;
@@ -41,7 +26,6 @@ class FileSystemHelperTest : public ::testing::Test {
   }
 
   FileSystemHelper* fs_ = FileSystemHelper::Instance();
-  std::string dir_;
 };
 
 TEST_F(FileSystemHelperTest, NormalizePathCollapsesSlashesAndTrims) {
@@ -93,7 +77,7 @@ TEST_F(FileSystemHelperTest, ParseModeStringAcceptsThreeOctalDigits) {
   EXPECT_EQ(fs_->ParseModeString("755"), 0755u);
   EXPECT_EQ(fs_->ParseModeString("000"), 0u);
   for (const std::string bad : {"1644", "64", "648", "", "07555", "a44", "0 44"}) {
-    EXPECT_EQ(FileMessageOf([&] { fs_->ParseModeString(bad); }), "input mode str error. str:" + bad);
+    EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->ParseModeString(bad); }), "input mode str error. str:" + bad);
   }
 }
 
@@ -132,19 +116,19 @@ TEST_F(FileSystemHelperTest, RemovalAndRenameReportFailures) {
   EXPECT_NO_THROW(fs_->RemoveFile(missing, true));
   EXPECT_NO_THROW(fs_->RemoveDirectory(missing, true));
   EXPECT_NO_THROW(fs_->Remove(missing, true));
-  EXPECT_EQ(FileMessageOf([&] { fs_->RemoveFile(missing, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->RemoveFile(missing, false); }),
             "unlink error. filename:" + missing + ", errno:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->RemoveDirectory(missing, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->RemoveDirectory(missing, false); }),
             "rmdir error. dirname:" + missing + ", errno:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Remove(missing, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Remove(missing, false); }),
             "remove error. name:" + missing + ", errno:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Rename(missing, dir_ + "/b"); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Rename(missing, dir_ + "/b"); }),
             "rename error. oldname:" + missing + ", newname:" + dir_ + "/b, errno:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Open(missing, O_RDONLY, 0); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Open(missing, O_RDONLY, 0); }),
             "open error. filename:" + missing + ", error:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Opendir(missing); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Opendir(missing); }),
             "opendir error. dirname:" + missing + ", errno:2");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Makedir(dir_, 0755, false); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Makedir(dir_, 0755, false); }),
             "mkdir error. dirname:" + dir_ + ", errno:17");
   EXPECT_NO_THROW(fs_->Makedir(dir_, 0755, true));
 
@@ -164,7 +148,7 @@ TEST_F(FileSystemHelperTest, MakedirRecurseCreatesEveryAncestor) {
   EXPECT_NO_THROW(fs_->MakedirRecurse("", 0750));
   // A regular file in the way stops the walk with the mkdir error.
   Make("file", "");
-  EXPECT_EQ(FileMessageOf([&] { fs_->MakedirRecurse(dir_ + "/file/sub", 0755); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->MakedirRecurse(dir_ + "/file/sub", 0755); }),
             "mkdir error. dirname:" + dir_ + "/file/sub, errno:20");
 }
 
@@ -188,9 +172,9 @@ TEST_F(FileSystemHelperTest, DescriptorOperations) {
   EXPECT_EQ(fs_->Close(fd), 0);
   EXPECT_EQ(fs_->Close(-1), -1);
 
-  EXPECT_EQ(FileMessageOf([&] { fs_->Seek(fd, 0, SEEK_SET); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Seek(fd, 0, SEEK_SET); }),
             "lseek error. fd:" + std::to_string(fd) + ", errno:9");
-  EXPECT_EQ(FileMessageOf([&] { fs_->Truncate(fd, 0); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->Truncate(fd, 0); }),
             "ftruncate error. fd:" + std::to_string(fd) + ", errno:9");
   char buf[4];
   try {
@@ -223,10 +207,10 @@ TEST_F(FileSystemHelperTest, MmapNeedsAlignedOffset) {
   void* addr = fs_->MmapRead(fd, 0, 6);
   EXPECT_EQ(std::memcmp(addr, "mapped", 6), 0);
   fs_->Munmap(addr, 6);
-  EXPECT_EQ(FileMessageOf([&] { fs_->MmapRead(fd, 100, 6); }),
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->MmapRead(fd, 100, 6); }),
             "MmapRead offset is not aligned error. offset:100");
   fs_->Close(fd);
-  EXPECT_EQ(FileMessageOf([&] { fs_->MmapRead(fd, 0, 6); }), "MmapRead mmap error. errno:9");
+  EXPECT_EQ(test::MessageOf<FileException>([&] { fs_->MmapRead(fd, 0, 6); }), "MmapRead mmap error. errno:9");
 }
 
 TEST_F(FileSystemHelperTest, ChattrCopiesModeOwnerAndTimes) {

@@ -1,3 +1,4 @@
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/thread/future.hpp"
 
 #include <gtest/gtest.h>
@@ -15,16 +16,6 @@ int64_t MicrosecondsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
 }
 
-template <typename ExceptionClass, typename Call>
-std::string MessageOf(Call&& call) {
-  try {
-    call();
-  } catch (const ExceptionClass& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
-
 TEST(FutureTest, DeferredFutureTimesOutNoEarlierThanAsked) {
   FutureWrapper future;
   EXPECT_EQ(future.GetState(), QV_FUTURE_STATE_DEFER);
@@ -33,10 +24,10 @@ TEST(FutureTest, DeferredFutureTimesOutNoEarlierThanAsked) {
   EXPECT_FALSE(future.Wait(20000));
   EXPECT_GE(MicrosecondsSince(start), 20000);
   start = Clock::now();
-  EXPECT_EQ(MessageOf<TimeoutException>([&] { future.GetValue(20000); }),
+  EXPECT_EQ(test::MessageOf<TimeoutException>([&] { future.GetValue(20000); }),
             "Future GetValue timeout error");
   EXPECT_GE(MicrosecondsSince(start), 20000);
-  EXPECT_EQ(MessageOf<FutureException>([&] { future.GetFaultMessage(); }),
+  EXPECT_EQ(test::MessageOf<FutureException>([&] { future.GetFaultMessage(); }),
             "Future state is not fault. state:0");
   EXPECT_TRUE(future.IsDeferred());
 }
@@ -49,7 +40,7 @@ TEST(FutureTest, ReadyValueIsServedWithoutWaiting) {
   const Any& value = future.GetValue(0);
   EXPECT_EQ(AnyCast<int>(value), 5);
   EXPECT_EQ(&future.GetValue(1), &value);
-  EXPECT_EQ(MessageOf<FutureException>([&] { future.GetFaultMessage(); }),
+  EXPECT_EQ(test::MessageOf<FutureException>([&] { future.GetFaultMessage(); }),
             "Future state is not fault. state:1");
   FutureWrapper copy = future;
   EXPECT_EQ(&copy.GetValue(0), &value);
@@ -65,7 +56,7 @@ TEST(FutureTest, FaultValueBecomesTheExceptionMessage) {
     future.Fault(c.fault);
     EXPECT_TRUE(future.IsFault());
     EXPECT_TRUE(future.Wait(0));
-    EXPECT_EQ(MessageOf<FutureFaultException>([&] { future.GetValue(0); }), c.message);
+    EXPECT_EQ(test::MessageOf<FutureFaultException>([&] { future.GetValue(0); }), c.message);
     EXPECT_EQ(ToString(future.GetFaultMessage()), c.message);
   }
   FutureWrapper numeric;
@@ -91,7 +82,7 @@ TEST(FutureTest, SettlingTwiceThrowsAndKeepsTheFirstSettlement) {
       ready ? future.Ready(value) : future.Fault(value);
     };
     settle(c.firstReady, Any(std::string("first")));
-    EXPECT_EQ(MessageOf<FutureException>([&] { settle(c.secondReady, Any(std::string("x"))); }),
+    EXPECT_EQ(test::MessageOf<FutureException>([&] { settle(c.secondReady, Any(std::string("x"))); }),
               c.message);
     EXPECT_EQ(future.GetState(), c.state);
     const Any& kept = c.firstReady ? future.GetValue(0) : future.GetFaultMessage();

@@ -1,3 +1,4 @@
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/os.hpp"
 
 #include <fcntl.h>
@@ -27,16 +28,6 @@ namespace {
 
 const char* const kRoleVariable = "QUORVEL_SINGLE_INSTANCE_ROLE";
 constexpr int kReportFd = 3;
-
-template <typename Fn>
-std::string SystemMessageOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const SystemException& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
 
 TEST(OsHelperTest, FactsOfUserAndMachine) {
   OsHelper* os = OsHelper::Instance();
@@ -141,7 +132,7 @@ TEST(OsHelperTest, RefusedThreadControlThrowsItsMessage) {
        "invorke pthread_setschedparam error. policy:1, errno:22"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SystemMessageOf(c.call), c.message);
+    EXPECT_EQ(test::MessageOf<SystemException>(c.call), c.message);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "quorvel/common/exception.hpp"
+#include "quorvel/driver/containers.hpp"
 #include "quorvel/sim/sample_crc.hpp"
 
 namespace quorvel::sim {
@@ -16,12 +17,6 @@ using quorvel::common::CommonException;
 using quorvel_kesh::msg::dds_::LowCmd_;
 using quorvel_kesh::msg::dds_::LowState_;
 
-// The model names its joints and motors after the joint map, in joint-index order.
-const std::array<const char*, kJointCount> kJointNames = {
-    "Front_Right_Abduction", "Front_Right_Hip", "Front_Right_Knee",
-    "Front_Left_Abduction",  "Front_Left_Hip",  "Front_Left_Knee",
-    "Hind_Right_Abduction",  "Hind_Right_Hip",  "Hind_Right_Knee",
-    "Hind_Left_Abduction",   "Hind_Left_Hip",   "Hind_Left_Knee"};
 // Foot sensors in the order of the state's foot_force array.
 const std::array<const char*, 4> kFootSensors = {"Front_Right_foot", "Front_Left_foot",
                                                  "Hind_Right_foot", "Hind_Left_foot"};
@@ -71,13 +66,15 @@ QuadrupedPhysics::QuadrupedPhysics(const std::string& model_path) {
   }
   data_ = mj_makeData(model_);
   try {
+    // The model names its joints and motors after the driver's joint map.
     for (int joint = 0; joint < kJointCount; ++joint) {
-      const int id = RequireId(model_, mjOBJ_JOINT, kJointNames[joint], "joint");
+      const char* name = quorvel::containers::JointName(static_cast<uint8_t>(joint)).c_str();
+      const int id = RequireId(model_, mjOBJ_JOINT, name, "joint");
       qpos_address_[joint] = model_->jnt_qposadr[id];
       dof_address_[joint] = model_->jnt_dofadr[id];
-      motor_[joint] = RequireId(model_, mjOBJ_ACTUATOR, kJointNames[joint], "motor");
+      motor_[joint] = RequireId(model_, mjOBJ_ACTUATOR, name, "motor");
       if (!model_->actuator_ctrllimited[motor_[joint]]) {
-        QV_THROW(CommonException, std::string("the robot model's motor \"") + kJointNames[joint] +
+        QV_THROW(CommonException, std::string("the robot model's motor \"") + name +
                                       "\" has no torque limit (ctrlrange)");
       }
     }

@@ -48,3 +48,21 @@ function(quorvel_add_tests)
     endif()
   endforeach()
 endfunction()
+
+# quorvel_python_test_environment(VAR)
+# Sets VAR to the environment a Python test of quorvel_api needs: the module on PYTHONPATH
+# and, in the sanitizer build, the runtimes the uninstrumented interpreter must preload.
+function(quorvel_python_test_environment var)
+  set(environment PYTHONPATH=${QUORVEL_PYTHON_DIR} PYTHONDONTWRITEBYTECODE=1)
+  if(QUORVEL_SANITIZE)
+    # The sanitizer runtime comes before the module, and the C++ runtime with it so that
+    # its throw interceptor finds __cxa_throw. Python's own allocations at exit are not
+    # ours to report.
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+      OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.so
+      OUTPUT_VARIABLE cxx_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+    list(APPEND environment LD_PRELOAD=${asan_runtime}:${cxx_runtime} ASAN_OPTIONS=detect_leaks=0)
+  endif()
+  set(${var} ${environment} PARENT_SCOPE)
+endfunction()

@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/support/common_test_support.hpp"
+#include "quorvel/common/os.hpp"
+
 namespace quorvel::common {
 namespace {
 
@@ -117,6 +120,25 @@ TEST(RecurrentThreadTest, ReleasingTheLastPointerStopsTheLoop) {
   EXPECT_GE(calls, 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(counter.calls, calls);
+}
+
+TEST(RecurrentThreadTest, UserFunctionReleasingTheLastPointerEndsTheLoop) {
+  std::shared_ptr<Thread> owner;
+  std::atomic<int> callsAfterRelease{0};
+  FutureWrapper handedOver, released;
+  owner = CreateRecurrentThreadEx("self-release", -1, 1000, [&, handedOver, released]() mutable {
+    handedOver.Wait(0);
+    if (!owner) {
+      ++callsAfterRelease;
+      return;
+    }
+    owner.reset();  // the last pointer: the RecurrentThread dies on its own thread
+    released.Ready(Any(OsHelper::Instance()->GetTid()));
+  });
+  handedOver.Ready(Any());
+  const int32_t tid = AnyCast<int32_t>(released.GetValue(10000000));
+  EXPECT_TRUE(test::ThreadGone(tid));
+  EXPECT_EQ(callsAfterRelease, 0);
 }
 
 }  // namespace

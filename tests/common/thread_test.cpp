@@ -10,6 +10,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/support/common_test_support.hpp"
+#include "quorvel/common/os.hpp"
+
 namespace quorvel::common {
 namespace {
 
@@ -156,6 +159,21 @@ TEST(ThreadTest, ReleasingARunningThreadWaitsForItsFunction) {
     });
   }
   EXPECT_TRUE(finished);
+}
+
+TEST(ThreadTest, FunctionReleasingItsOwnThreadRunsToItsEnd) {
+  std::shared_ptr<Thread> owner;
+  FutureWrapper handedOver, done;
+  const std::string text = "captured by value";
+  owner = CreateThreadEx("self-release", -1, [&owner, handedOver, done, text]() mutable {
+    handedOver.Wait(0);
+    owner.reset();  // the last pointer: the Thread dies on its own thread
+    done.Ready(Any(text + ":" + std::to_string(OsHelper::Instance()->GetTid())));
+  });
+  handedOver.Ready(Any());
+  const std::string reported = ToString(done.GetValue(10000000));
+  ASSERT_THAT(reported, StartsWith("captured by value:"));
+  EXPECT_TRUE(test::ThreadGone(std::stoi(reported.substr(reported.find(':') + 1))));
 }
 
 }  // namespace

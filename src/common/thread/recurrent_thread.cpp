@@ -25,27 +25,29 @@ void WaitForExpiry(int fd) {
 
 RecurrentThread::~RecurrentThread() {
   if (GetThreadId() != 0 && pthread_equal(pthread_self(), static_cast<pthread_t>(GetThreadId()))) {
-    stop_ = true;
+    loop_->stop = true;
     return;
   }
   Wait(0);
 }
 
 bool RecurrentThread::Wait(int64_t timeoutMicrosec) {
-  stop_ = true;
+  loop_->stop = true;
   return Thread::Wait(timeoutMicrosec);
 }
 
+// Both loops read this object only once, for their own reference to the loop state.
 int32_t RecurrentThread::ThreadFunc() {
+  const std::shared_ptr<Loop> loop = loop_;
   const int fd = timerfd_create(CLOCK_MONOTONIC, 0);
   QV_ASSERT_NOT_EQUAL(fd, -1);
   itimerspec period{};
-  period.it_interval.tv_sec = static_cast<time_t>(intervalMicrosec_ / 1000000);
-  period.it_interval.tv_nsec = static_cast<long>((intervalMicrosec_ % 1000000) * 1000);
+  period.it_interval.tv_sec = static_cast<time_t>(loop->intervalMicrosec / 1000000);
+  period.it_interval.tv_nsec = static_cast<long>((loop->intervalMicrosec % 1000000) * 1000);
   period.it_value = period.it_interval;
   QV_ASSERT_EQUAL(timerfd_settime(fd, 0, &period, nullptr), 0);
-  while (!stop_) {
-    CallUserFunction(false);
+  while (!loop->stop) {
+    CallUserFunction(*loop, false);
     WaitForExpiry(fd);
   }
   close(fd);
@@ -53,13 +55,14 @@ int32_t RecurrentThread::ThreadFunc() {
 }
 
 int32_t RecurrentThread::ThreadFunc_0() {
-  while (!stop_) CallUserFunction(true);
+  const std::shared_ptr<Loop> loop = loop_;
+  while (!loop->stop) CallUserFunction(*loop, true);
   return 0;
 }
 
-void RecurrentThread::CallUserFunction(bool unknownToStdout) {
+void RecurrentThread::CallUserFunction(const Loop& loop, bool unknownToStdout) {
   try {
-    userFunction_();
+    loop.userFunction();
   } catch (const Exception& e) {
     std::cerr << "RecurrentThread Execute Func error. e:" + e.ToString() + "\n" << std::flush;
   } catch (const std::exception& e) {

@@ -69,21 +69,29 @@ void Thread::Wrap() {
   // keeps the future itself alive until the settling call has returned.
   const std::shared_ptr<Future> future = future_;
   Any result;
-  try {
-    SetName();
-    SetCpu();
-    result = function_();
-  } catch (const Exception& e) {
-    future->Fault(Any(e.GetMessage()));
-    return;
-  } catch (const std::exception& e) {
-    future->Fault(Any(std::string(e.what())));
-    return;
-  } catch (...) {
-    future->Fault(Any(std::string("unknown exception")));
-    return;
+  Any fault;
+  {
+    // The thread owns its function: the function may release this object (which, destroyed
+    // on its own thread, only lets the thread go) and still run to its end. It is destroyed
+    // before the future is settled, so a woken owner never meets its captures being torn down.
+    const std::function<Any()> function = std::move(function_);
+    try {
+      SetName();
+      SetCpu();
+      result = function();
+    } catch (const Exception& e) {
+      fault = Any(e.GetMessage());
+    } catch (const std::exception& e) {
+      fault = Any(std::string(e.what()));
+    } catch (...) {
+      fault = Any(std::string("unknown exception"));
+    }
   }
-  future->Ready(result);
+  if (fault.Empty()) {
+    future->Ready(result);
+  } else {
+    future->Fault(fault);
+  }
 }
 
 }  // namespace common

@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 namespace quorvel::test {
 
@@ -22,6 +26,18 @@ std::string MessageOf(Call&& call) {
     return e.GetMessage();
   }
   return "<nothing thrown>";
+}
+
+// Waits (up to ten seconds) until the kernel no longer lists thread `tid` of this process:
+// for threads that were let go rather than joined. True when it is gone.
+inline bool ThreadGone(int32_t tid) {
+  const std::string path = "/proc/self/task/" + std::to_string(tid);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (access(path.c_str(), F_OK) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 class TempDirTest : public ::testing::Test {

@@ -26,16 +26,18 @@ class RecurrentThread : public Thread {
   RecurrentThread(const std::string& name, int32_t cpuId, uint64_t intervalMicrosec, Func&& f,
                   Args&&... args)
       : Thread(name, cpuId),
-        intervalMicrosec_(intervalMicrosec),
-        userFunction_(std::bind(std::forward<Func>(f), std::forward<Args>(args)...)) {
-    if (intervalMicrosec_ != 0) {
+        loop_(std::make_shared<Loop>(intervalMicrosec,
+                                     std::bind(std::forward<Func>(f), std::forward<Args>(args)...))) {
+    if (intervalMicrosec != 0) {
       Run(&RecurrentThread::ThreadFunc, this);
     } else {
       Run(&RecurrentThread::ThreadFunc_0, this);
     }
   }
 
-  // Stops the loop and waits for it, as Wait(0) does.
+  // Stops the loop and waits for it, as Wait(0) does. Called by the loop's own thread (its
+  // user function released the last pointer), it only asks the loop to stop: the loop ends
+  // after the running call without touching this object again.
   ~RecurrentThread() override;
 
   // Asks the loop to stop (it sees the request before its next call, so a paced loop ends
@@ -48,13 +50,21 @@ class RecurrentThread : public Thread {
   int32_t ThreadFunc_0();
 
  private:
+  // What the loop uses, shared with it: the loop holds its own reference, so this object
+  // may be destroyed by the loop's own user function while the loop still runs.
+  struct Loop {
+    Loop(uint64_t interval, std::function<void()> function)
+        : intervalMicrosec(interval), userFunction(std::move(function)) {}
+    std::atomic<bool> stop{false};
+    const uint64_t intervalMicrosec;
+    const std::function<void()> userFunction;
+  };
+
   // One call of the user function with its errors printed; `unknownToStdout` picks where a
   // throw that is no std::exception is reported.
-  void CallUserFunction(bool unknownToStdout);
+  static void CallUserFunction(const Loop& loop, bool unknownToStdout);
 
-  std::atomic<bool> stop_{false};
-  uint64_t intervalMicrosec_;
-  std::function<void()> userFunction_;
+  const std::shared_ptr<Loop> loop_;
 };
 
 // A new running RecurrentThread calling f(args...); a member function is passed as a

@@ -140,10 +140,13 @@ TEST(ThreadTest, WaitTimesOutWhileTheFunctionRuns) {
   EXPECT_EQ(AnyCast<int>(thread.GetValue(0)), 42);
 }
 
-TEST(ThreadTest, SecondRunIsRefused) {
+TEST(ThreadTest, UnstartedThreadRefusesPriorityAndASecondRun) {
   Thread thread("once", -1);
   EXPECT_TRUE(thread.IsDeferred());
   EXPECT_EQ(thread.GetThreadId(), 0u);
+  // Not started yet: the request must not reach the calling thread instead.
+  EXPECT_EQ(test::MessageOf<SystemException>([&] { thread.SetPriority(0); }),
+            "Thread SetPriority error. thread not started");
   thread.Run([] { return 1; });
   EXPECT_THROW(thread.Run([] { return 2; }), CommonException);
   EXPECT_EQ(AnyCast<int>(thread.GetValue(0)), 1);

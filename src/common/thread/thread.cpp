@@ -49,6 +49,8 @@ void Thread::CreateThreadNative() {
 uint64_t Thread::GetThreadId() const { return threadId_; }
 
 void Thread::SetPriority(int32_t priority) {
+  // Handle 0 would name the calling thread to the scheduler, not this one.
+  if (!started_) QV_THROW(SystemException, "Thread SetPriority error. thread not started");
   if (priority > 0) {
     OsHelper::Instance()->SetScheduler(threadId_, 1, priority);
   } else {

@@ -64,7 +64,8 @@ class Thread : public FutureWrapper {
   uint64_t GetThreadId() const;
 
   // priority > 0: FIFO scheduling with that priority; otherwise the normal policy.
-  // Throws the SystemException of OsHelper::SetScheduler. Call while the object lives.
+  // Throws the SystemException of OsHelper::SetScheduler, and SystemException
+  // "Thread SetPriority error. thread not started" before Run. Call while the object lives.
   void SetPriority(int32_t priority);
 
   // Apply the stored name and processor to the calling thread; throw SystemException on

@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -95,22 +97,32 @@ TEST(OsHelperTest, ThreadNamesAreCutToFifteenBytes) {
   });
   worker.join();
 
-  std::thread named([] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+  // Kept alive until named: the kernel refuses names for threads that have ended.
+  std::atomic<bool> named_done{false};
+  std::thread named([&] {
+    while (!named_done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
   os->SetThreadName(static_cast<uint64_t>(named.native_handle()), "by-handle");
   EXPECT_EQ(ThreadName(named.native_handle()), "by-handle");
+  named_done = true;
   named.join();
 }
 
 TEST(OsHelperTest, AffinityPinsTheCallingThread) {
   OsHelper* os = OsHelper::Instance();
+  // A processor this process may use: the test may run restricted to some of them.
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof(allowed), &allowed), 0);
+  size_t cpu = 0;
+  while (!CPU_ISSET(cpu, &allowed)) ++cpu;
   std::thread worker([&] {
-    os->CpuSet("0");
+    os->CpuSet(std::to_string(cpu));
     cpu_set_t mask;
     CPU_ZERO(&mask);
     ASSERT_EQ(sched_getaffinity(0, sizeof(mask), &mask), 0);
     EXPECT_EQ(CPU_COUNT(&mask), 1);
-    EXPECT_TRUE(CPU_ISSET(0, &mask));
-    os->CpuSet(0, 0);
+    EXPECT_TRUE(CPU_ISSET(cpu, &mask));
+    os->CpuSet(0, cpu);
     EXPECT_THROW(os->CpuSet("x"), std::invalid_argument);
   });
   worker.join();

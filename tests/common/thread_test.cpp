@@ -16,6 +16,7 @@
 namespace quorvel::common {
 namespace {
 
+using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 std::string CurrentThreadName() {
@@ -149,7 +150,27 @@ TEST(ThreadTest, UnstartedThreadRefusesPriorityAndASecondRun) {
             "Thread SetPriority error. thread not started");
   thread.Run([] { return 1; });
   EXPECT_THROW(thread.Run([] { return 2; }), CommonException);
+  EXPECT_THROW(thread.CreateThreadNative(), CommonException);
   EXPECT_EQ(AnyCast<int>(thread.GetValue(0)), 1);
+}
+
+TEST(ThreadTest, FutureSettledByACallerKeepsItsValueAndTheProcessGoesOn) {
+  FutureWrapper gate;
+  FutureWrapper outcome;
+  testing::internal::CaptureStderr();
+  {
+    Thread thread("presettled", -1, [gate]() mutable {
+      gate.Wait(0);
+      return 2;
+    });
+    outcome = thread;
+    thread.Ready(Any(1));
+    gate.Ready(Any());
+  }
+  EXPECT_THAT(testing::internal::GetCapturedStderr(),
+              HasSubstr("Thread settle future error. e:Catch FutureException code:1003, "
+                        "message:Future Ready error. state:1\n"));
+  EXPECT_EQ(AnyCast<int>(outcome.GetValue(0)), 1);
 }
 
 TEST(ThreadTest, ReleasingARunningThreadWaitsForItsFunction) {

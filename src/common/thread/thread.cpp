@@ -1,5 +1,7 @@
 #include "quorvel/common/thread/thread.hpp"
 
+#include <iostream>
+
 #include "quorvel/common/os.hpp"
 
 namespace quorvel {
@@ -35,6 +37,8 @@ void Thread::CheckNotStarted() const {
 }
 
 void Thread::CreateThreadNative() {
+  // A second thread on this object would overwrite the handle of the first, never joined.
+  CheckNotStarted();
   pthread_attr_t attr;
   QV_ASSERT_EQUAL(pthread_attr_init(&attr), 0);
   QV_ASSERT_EQUAL(pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_JOINABLE), 0);
@@ -89,10 +93,16 @@ void Thread::Wrap() {
       fault = Any(std::string("unknown exception"));
     }
   }
-  if (fault.Empty()) {
-    future->Ready(result);
-  } else {
-    future->Fault(fault);
+  // Ready and Fault are public: a caller may have settled the future already. The refusal
+  // is reported, never let out of the thread.
+  try {
+    if (fault.Empty()) {
+      future->Ready(result);
+    } else {
+      future->Fault(fault);
+    }
+  } catch (const Exception& e) {
+    std::cerr << "Thread settle future error. e:" + e.ToString() + "\n" << std::flush;
   }
 }
 

@@ -57,7 +57,8 @@ class Thread : public FutureWrapper {
     CreateThreadNative();
   }
 
-  // Creates the operating-system thread that runs Wrap.
+  // Creates the operating-system thread that runs Wrap; CommonException
+  // "Thread Run error. thread already started" when there is one already.
   void CreateThreadNative();
 
   // The POSIX handle of the thread, 0 before it was created.
@@ -73,7 +74,8 @@ class Thread : public FutureWrapper {
   void SetName();
   void SetCpu();
 
-  // Runs on the new thread: names and pins it, calls the function, settles the future.
+  // Runs on the new thread: names and pins it, calls the function, settles the future (a
+  // future settled already by a caller keeps its value; the refusal goes to standard error).
   void Wrap();
 
  private:

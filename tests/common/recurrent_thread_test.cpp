@@ -122,6 +122,20 @@ TEST(RecurrentThreadTest, ReleasingTheLastPointerStopsTheLoop) {
   EXPECT_EQ(counter.calls, calls);
 }
 
+TEST(RecurrentThreadTest, UserFunctionStopsItsOwnLoopWithoutWaitingForItself) {
+  std::shared_ptr<Thread> owner;
+  std::atomic<int> calls{0};
+  FutureWrapper handedOver, stopped;
+  owner = CreateRecurrentThreadEx("self-stop", -1, 1000, [&, handedOver, stopped]() mutable {
+    handedOver.Wait(0);
+    if (++calls == 3) stopped.Ready(Any(owner->Wait(0)));
+  });
+  handedOver.Ready(Any());
+  EXPECT_FALSE(AnyCast<bool>(stopped.GetValue(0)));
+  EXPECT_TRUE(owner->Wait(0));
+  EXPECT_EQ(calls, 3);
+}
+
 TEST(RecurrentThreadTest, UserFunctionReleasingTheLastPointerEndsTheLoop) {
   std::shared_ptr<Thread> owner;
   std::atomic<int> callsAfterRelease{0};

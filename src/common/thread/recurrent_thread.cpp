@@ -21,10 +21,14 @@ void WaitForExpiry(int fd) {
   QV_ASSERT_EQUAL(static_cast<int32_t>(got), static_cast<int32_t>(sizeof(expirations)));
 }
 
+bool IsCallingThread(uint64_t threadId) {
+  return threadId != 0 && pthread_equal(pthread_self(), static_cast<pthread_t>(threadId)) != 0;
+}
+
 }  // namespace
 
 RecurrentThread::~RecurrentThread() {
-  if (GetThreadId() != 0 && pthread_equal(pthread_self(), static_cast<pthread_t>(GetThreadId()))) {
+  if (IsCallingThread(GetThreadId())) {
     loop_->stop = true;
     return;
   }
@@ -33,6 +37,8 @@ RecurrentThread::~RecurrentThread() {
 
 bool RecurrentThread::Wait(int64_t timeoutMicrosec) {
   loop_->stop = true;
+  // From the user function, the loop can only end once this call has returned.
+  if (IsCallingThread(GetThreadId())) return false;
   return Thread::Wait(timeoutMicrosec);
 }
 

@@ -43,6 +43,7 @@ class RecurrentThread : public Thread {
   // Asks the loop to stop (it sees the request before its next call, so a paced loop ends
   // at most one interval plus the running call later), then waits like Thread::Wait: true
   // once the loop has ended, false when the time ran out. No call starts after a true.
+  // Called by the user function itself, it only asks the loop to stop and returns false.
   bool Wait(int64_t timeoutMicrosec) override;
 
   // The paced and the unpaced loop; both return 0 when stopped.

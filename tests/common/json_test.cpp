@@ -1,5 +1,7 @@
 #include "quorvel/common/json/json.hpp"
 
+#include "common/support/common_test_support.hpp"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -7,16 +9,6 @@
 
 namespace quorvel::common {
 namespace {
-
-template <typename Call>
-std::string JsonErrorOf(Call&& call) {
-  try {
-    call();
-  } catch (const JsonException& e) {
-    return e.GetMessage();
-  }
-  return "<nothing thrown>";
-}
 
 TEST(JsonTest, IntegersAreClassifiedByTheRangeOfTheirValue) {
   struct Case {
@@ -104,7 +96,7 @@ TEST(JsonTest, MalformedTextReportsTheOffsetOfTheError) {
       {std::string("1 \0", 3), 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(JsonErrorOf([&] { FromJsonString(c.text); }),
+    EXPECT_EQ(test::MessageOf<JsonException>([&] { FromJsonString(c.text); }),
               "parse json error. at offset:" + std::to_string(c.offset))
         << c.text;
   }
@@ -117,7 +109,8 @@ TEST(JsonTest, NestingIsLimitedInsteadOfOverflowingTheStack) {
   const std::string in_string = std::string(999, '[') + R"("\"[[{{")" + std::string(999, ']');
   EXPECT_NO_THROW(FromJsonString(in_string));
   const std::string hostile = std::string(500, '[') + std::string(100000, '{');
-  EXPECT_EQ(JsonErrorOf([&] { FromJsonString(hostile); }), "parse json error. at offset:1000");
+  EXPECT_EQ(test::MessageOf<JsonException>([&] { FromJsonString(hostile); }),
+            "parse json error. at offset:1000");
 }
 
 TEST(JsonTest, CompactOutputIsExact) {
@@ -180,7 +173,7 @@ TEST(JsonTest, ValuesWithoutJsonFormAreRejected) {
   };
   for (const auto& c : cases) {
     for (bool pretty : {false, true}) {
-      EXPECT_EQ(JsonErrorOf([&] { ToJsonString(c.any, pretty); }), c.message)
+      EXPECT_EQ(test::MessageOf<JsonException>([&] { ToJsonString(c.any, pretty); }), c.message)
           << c.any.GetTypeInfo().name() << " pretty " << pretty;
     }
   }

@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "common/support/common_test_support.hpp"
 #include "quorvel/common/exception.hpp"
 
 namespace quorvel::common {
@@ -25,18 +26,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using ::testing::HasSubstr;
 
-// Runs `body` on another thread that keeps `lock` held until the body returns.
-template <typename L>
-void WhileHeldElsewhere(L& lock, const std::function<void()>& body) {
+// Runs `body` while another thread holds a lock: taken by `lock`, given back by `unlock`
+// once the body has returned.
+void WhileHeldElsewhere(const std::function<void()>& lock, const std::function<void()>& unlock,
+                        const std::function<void()>& body) {
   std::atomic<bool> held{false};
   std::atomic<bool> release{false};
   std::thread holder([&] {
-    lock.Lock();
+    lock();
     held = true;
     while (!release) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    lock.Unlock();
+    unlock();
   });
   while (!held) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -54,7 +56,8 @@ TYPED_TEST_SUITE(ExclusiveLockTest, ExclusiveLocks);
 TYPED_TEST(ExclusiveLockTest, TrylockFailsSilentlyWhileAnotherThreadHoldsIt) {
   TypeParam lock;
   testing::internal::CaptureStdout();
-  WhileHeldElsewhere(lock, [&] { EXPECT_FALSE(lock.Trylock()); });
+  WhileHeldElsewhere([&] { lock.Lock(); }, [&] { lock.Unlock(); },
+                     [&] { EXPECT_FALSE(lock.Trylock()); });
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   ASSERT_TRUE(lock.Trylock());
   lock.Unlock();
@@ -83,25 +86,13 @@ TEST(RwlockTest, ReadersShareAndWritersExclude) {
   } cases[] = {{0, 0, true}, {0, 1, false}, {1, 0, false}, {1, 1, false}};
   for (const auto& c : cases) {
     Rwlock rwlock;
-    std::atomic<bool> held{false}, release{false};
-    std::thread holder([&] {
-      rwlock.Lock(c.heldMode);
-      held = true;
-      while (!release) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WhileHeldElsewhere([&] { rwlock.Lock(c.heldMode); }, [&] { rwlock.Unlock(); }, [&] {
+      const bool granted = rwlock.Trylock(c.triedMode);
+      EXPECT_EQ(granted, c.granted) << c.heldMode << " then " << c.triedMode;
+      if (granted) {
+        rwlock.Unlock();
       }
-      rwlock.Unlock();
     });
-    while (!held) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const bool granted = rwlock.Trylock(c.triedMode);
-    EXPECT_EQ(granted, c.granted) << c.heldMode << " then " << c.triedMode;
-    if (granted) {
-      rwlock.Unlock();
-    }
-    release = true;
-    holder.join();
   }
 }
 
@@ -182,18 +173,11 @@ TEST(CondTest, UntimedWaitBlocksUntilNotified) {
   EXPECT_EQ(woken, 2);
 }
 
-class FilelockTest : public ::testing::Test {
+class FilelockTest : public test::TempDirTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quorvel_lock_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    TempDirTest::SetUp();
     path_ = dir_ + "/instance.lock";
-  }
-  void TearDown() override {
-    unlink((dir_ + "/child.out").c_str());
-    unlink(path_.c_str());
-    rmdir(dir_.c_str());
   }
 
   // Runs Trylock(1, 0, 0) in a child process; returns its result and stdout.
@@ -221,7 +205,6 @@ class FilelockTest : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
-  std::string dir_;
   std::string path_;
 };
 

@@ -109,6 +109,15 @@ TEST(QuorvelDriverTest, NaNCommandIsRefusedAndThePreviousOneKept) {
   EXPECT_EQ(sample.crc(), quorvel::driver::CommandSampleCrc(sample));
 }
 
+// initialize gives the sample its start values, so the first cycle of a fresh driver
+// publishes the default command under the known CRC.
+TEST(QuorvelDriverTest, FirstSampleOfAFreshDriverHasTheKnownCrc) {
+  QuorvelDriver driver("lo", 1000);
+  ASSERT_TRUE(driver.initialize().ok());
+  driver.control_cycle();
+  EXPECT_EQ(driver.command_sample().crc(), 0x76FB9DDBu);
+}
+
 TEST(QuorvelDriverTest, GettersReturnZerosThenTheWholeReceivedSample) {
   QuorvelDriver driver("lo", 1000);
   EXPECT_EQ(driver.get_motor_state().q, quorvel::containers::JointArray{});

@@ -194,7 +194,8 @@ def stand_up(args, rows):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--interface", default="lo", help="network interface of the robot (default lo)")
-    parser.add_argument("--period-us", type=int, default=250, help="driver control period, 0..255 us")
+    parser.add_argument("--period-us", type=int, default=2000,
+                        help="driver control period in microseconds (default 2000: the robot's 500 Hz)")
     parser.add_argument("--output-dir", default=".", help="where stand_up.csv and stand_up.png go")
     parser.add_argument("--kp", type=float, default=60.0, help="stiffness, Nm/rad")
     parser.add_argument("--kd", type=float, default=3.0, help="damping, Nm s/rad")

@@ -79,4 +79,26 @@ TEST(DdsQosPolicyTest, EachClassBuildsItsNativePolicyAndName) {
   }
 }
 
+// Kinds are not checked here: any int reaches the native policy as it is, and the DDS
+// library judges it when an entity is created. Values outside an enumeration included.
+TEST(DdsQosPolicyTest, KindsOutsideTheEnumerationsPassThroughUnchanged) {
+  const struct {
+    const char* policy;
+    int kind;
+  } kCases[] = {
+      {"DestinationOrder", static_cast<int>(DdsQosDestinationOrderPolicy(7).GetNative().kind())},
+      {"Durability", static_cast<int>(DdsQosDurabilityPolicy(7).GetNative().kind())},
+      {"DurabilityService",
+       static_cast<int>(DdsQosDurabilityServicePolicy(0, 7, 1, -1, -1, -1).GetNative().history_kind())},
+      {"History", static_cast<int>(DdsQosHistoryPolicy(7, 1).GetNative().kind())},
+      {"Liveliness", static_cast<int>(DdsQosLivelinessPolicy(7, -1).GetNative().kind())},
+      {"Ownership", static_cast<int>(DdsQosOwnershipPolicy(7).GetNative().kind())},
+      {"Presentation", static_cast<int>(DdsQosPresentationPolicy(7, false, false).GetNative().access_scope())},
+      {"Reliability", static_cast<int>(DdsQosReliabilityPolicy(7, -1).GetNative().kind())},
+  };
+  for (const auto& row : kCases) {
+    EXPECT_EQ(row.kind, 7) << row.policy;
+  }
+}
+
 }  // namespace

@@ -94,6 +94,13 @@ TEST_F(RejectedCreationTest, HistoryDeeperThanResourceLimitsIsInconsistentPolicy
   }
 }
 
+// Kinds are passed on unchecked; the library judges them when the entity is created.
+TEST_F(RejectedCreationTest, KindOutsideItsEnumerationIsInvalidArgument) {
+  dds::sub::qos::DataReaderQos qos;
+  qos << policy::Durability(static_cast<policy::DurabilityKind::Type>(7));
+  EXPECT_THROW(dds::sub::DataReader<LowCmd_>(subscriber_, topic_, qos), core::InvalidArgumentError);
+}
+
 TEST_F(RejectedCreationTest, InvalidTopicNameIsInvalidArgument) {
   EXPECT_THROW(dds::topic::Topic<LowCmd_>(participant_, "bad name*"), core::InvalidArgumentError);
 }

@@ -13,27 +13,29 @@
 
 namespace dds::core::policy {
 
-// Kind enumerations: ordinals equal the C library's kinds.
+// Kind enumerations: ordinals equal the C library's kinds. The fixed underlying type makes
+// any int a valid value, so a kind outside the list reaches the C library, which refuses
+// it when an entity is created, instead of being undefined behaviour here.
 struct DurabilityKind {
-  enum Type { VOLATILE, TRANSIENT_LOCAL, TRANSIENT, PERSISTENT };
+  enum Type : int { VOLATILE, TRANSIENT_LOCAL, TRANSIENT, PERSISTENT };
 };
 struct HistoryKind {
-  enum Type { KEEP_LAST, KEEP_ALL };
+  enum Type : int { KEEP_LAST, KEEP_ALL };
 };
 struct ReliabilityKind {
-  enum Type { BEST_EFFORT, RELIABLE };
+  enum Type : int { BEST_EFFORT, RELIABLE };
 };
 struct LivelinessKind {
-  enum Type { AUTOMATIC, MANUAL_BY_PARTICIPANT, MANUAL_BY_TOPIC };
+  enum Type : int { AUTOMATIC, MANUAL_BY_PARTICIPANT, MANUAL_BY_TOPIC };
 };
 struct OwnershipKind {
-  enum Type { SHARED, EXCLUSIVE };
+  enum Type : int { SHARED, EXCLUSIVE };
 };
 struct DestinationOrderKind {
-  enum Type { BY_RECEPTION_TIMESTAMP, BY_SOURCE_TIMESTAMP };
+  enum Type : int { BY_RECEPTION_TIMESTAMP, BY_SOURCE_TIMESTAMP };
 };
 struct PresentationAccessScopeKind {
-  enum Type { INSTANCE, TOPIC, GROUP };
+  enum Type : int { INSTANCE, TOPIC, GROUP };
 };
 
 using ByteSeq = std::vector<uint8_t>;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <dds/dds.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -128,6 +130,22 @@ TEST_F(DdsWriterTest, WithoutReaderWaitZeroWritesAndPositiveWaitGivesUp) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(writer_->Write(LowCmd_(), 100000));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+}
+
+// A writer whose C entity went with its publisher: every Write reports false (logged),
+// also one that has to ask for matched readers first; none throws.
+TEST_F(DdsWriterTest, WriteOnADeletedEntityReturnsFalseWithoutThrowing) {
+  ASSERT_EQ(dds_delete(publisher_->GetNative().native_handle()), DDS_RETCODE_OK);
+  for (const int64_t waitMicrosec : {int64_t{0}, int64_t{100000}}) {
+    SCOPED_TRACE(waitMicrosec);
+    testing::internal::CaptureStdout();
+    bool written = true;
+    EXPECT_NO_THROW(written = writer_->Write(LowCmd_(), waitMicrosec));
+    const std::string logged = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(written);
+    EXPECT_NE(logged.find("[ERROR]"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Catch dds::core exception. Class:::dds::core::"), std::string::npos) << logged;
+  }
 }
 
 TEST_F(DdsWriterTest, MatchedReaderLetsAPositiveWaitWrite) {

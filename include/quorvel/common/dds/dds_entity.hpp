@@ -205,22 +205,30 @@ class DdsWriter : public DdsLogger {
 
   // Publishes `message`. With waitMicrosec > 0 first waits for a matched reader
   // (WaitReader) and returns false, writing nothing, when none comes. Returns false when
-  // the DDS library fails to write (logged at ERROR); never throws. Caller's thread.
+  // the DDS library fails to wait or to write (logged at ERROR); never throws. Caller's
+  // thread.
   bool Write(const MSG& message, int64_t waitMicrosec) {
-    if (waitMicrosec > 0 && !WaitReader(waitMicrosec)) {
-      return false;
-    }
+    bool written = false;
     std::string error;
-    if (!RunTranslatingDdsErrors([&] { native_.write(message); }, error)) {
+    const bool finished = RunTranslatingDdsErrors(
+        [&] {
+          if (waitMicrosec > 0 && !WaitReader(waitMicrosec)) {
+            return;
+          }
+          native_.write(message);
+          written = true;
+        },
+        error);
+    if (!finished) {
       LogError(error);
-      return false;
     }
-    return true;
+    return written;
   }
 
   // Waits until at least one reader is matched, reading the matched status every 50 ms
   // and once more after the last sleep; so the total sleep is waitMicrosec rounded up to
-  // a multiple of 50 ms. Returns whether a reader is matched.
+  // a multiple of 50 ms. Returns whether a reader is matched; throws the dds::core
+  // exception of a failed status read.
   bool WaitReader(int64_t waitMicrosec) {
     return PollUntilMatched(
         waitMicrosec, [this] { return native_.publication_matched_status().current_count() != 0; },

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "dds/support/dds_test_support.hpp"
@@ -95,6 +96,31 @@ TEST_F(ChannelSubscriberDdsTest, ImmediateDestructionAlwaysReturns) {
     }
   }
   EXPECT_TRUE(test::WaitFor([&] { return test::CountThreadsNamed("rlsnr") == consumersBefore; }));
+}
+
+// Lengths beyond 32 bits keep their sign: a negative one is direct mode (the handler runs
+// on the writing thread for a local write), a positive one queue mode.
+TEST_F(ChannelSubscriberDdsTest, QueueLengthBeyondThirtyTwoBitsKeepsItsMode) {
+  for (const int64_t length : {int64_t{-4294967295}, int64_t{4294967297}}) {
+    SCOPED_TRACE(length);
+    const bool queued = length > 0;
+    std::mutex mutex;
+    std::string threadName;
+    ChannelSubscriber<LowState_> subscriber(kTopic);
+    subscriber.InitChannel(
+        [&](const void*) {
+          std::lock_guard<std::mutex> lock(mutex);
+          threadName = test::CurrentThreadName();
+        },
+        length);
+    ASSERT_TRUE(publisher_.Write(LowState_(), 2000000));
+    ASSERT_TRUE(test::WaitFor([&] {
+      std::lock_guard<std::mutex> lock(mutex);
+      return !threadName.empty();
+    }));
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(threadName == "rlsnr", queued) << threadName;
+  }
 }
 
 TEST_F(ChannelSubscriberDdsTest, ReplacedChannelStopsDeliveringToTheOldReader) {

@@ -40,8 +40,10 @@ class ChannelSubscriber {
     if (!handler_) {
       QV_THROW(common::CommonException, "subscribe handler is invalid");
     }
-    // Lengths beyond the 32-bit range mean "unbounded" rather than wrapping around.
-    const int64_t length = std::min<int64_t>(queueLength_, std::numeric_limits<int32_t>::max());
+    // Lengths beyond the 32-bit range saturate rather than wrap around: a wrapped length
+    // could turn direct mode into queue mode or back.
+    const int64_t length = std::clamp<int64_t>(queueLength_, std::numeric_limits<int32_t>::min(),
+                                               std::numeric_limits<int32_t>::max());
     channel_ = ChannelFactory::Instance()->CreateRecvChannel<MSG>(channelName_, handler_,
                                                                   static_cast<int32_t>(length));
   }

@@ -1,20 +1,14 @@
 #include "quorvel/sim/sample_crc.hpp"
 
-#include <cstring>
-
 #include "quorvel/driver/crc32.hpp"
 
 namespace quorvel::sim {
 namespace {
 
-// The image is copied into words, since a sample is not an array of uint32_t.
 template <typename Sample>
 uint32_t ImageCrc(const Sample& sample) {
   static_assert(sizeof(Sample) % 4 == 0, "a CRC image is a whole number of words");
-  constexpr uint32_t count = sizeof(Sample) / 4 - 1;
-  uint32_t words[count];
-  std::memcpy(words, &sample, sizeof(words));
-  return driver::Crc32(words, count);
+  return driver::Crc32OfImage(&sample, sizeof(Sample) / 4 - 1);
 }
 
 }  // namespace

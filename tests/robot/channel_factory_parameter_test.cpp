@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <dds/dds.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "dds/support/dds_test_support.hpp"
@@ -51,7 +54,26 @@ bool FindAnnouncedQos(dds_entity_t builtin_topic, AnnouncedQos& found) {
   return seen;
 }
 
-TEST(ChannelFactoryParameterTest, ChannelsCarryTheQosOfTheParameters) {
+// A parameter file read by the factory; its temporary directory goes with the object.
+class ParameterFile {
+ public:
+  explicit ParameterFile(const common::JsonMap& parameter) {
+    char pattern[] = "/tmp/quorvel_channel_param_XXXXXX";
+    EXPECT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+    std::ofstream(path()) << common::ToJsonString(common::Any(parameter), true);
+  }
+  ~ParameterFile() {
+    std::remove(path().c_str());
+    rmdir(directory_.c_str());
+  }
+  std::string path() const { return directory_ + "/dds_parameter.json"; }
+
+ private:
+  std::string directory_;
+};
+
+TEST(ChannelFactoryParameterTest, ChannelsCarryTheQosOfTheParameterFile) {
   common::JsonMap parameter = common::AnyCast<common::JsonMap>(common::FromJsonString(R"({
     "Qos": {
       "Writer": {"Reliability": {"kind": "RELIABLE_RELIABILITY_QOS"},
@@ -64,12 +86,14 @@ TEST(ChannelFactoryParameterTest, ChannelsCarryTheQosOfTheParameters) {
   })"));
   parameter["DomainId"] = kDomainId;
   parameter["Config"] = test::kLoopbackConfig;
+  const ParameterFile file(parameter);
 
   ChannelFactory* factory = ChannelFactory::Instance();
-  factory->Init(parameter);
+  factory->Init(file.path());
   // Once initialised, every later form is ignored.
   factory->Init(0, "no-such-interface");
   factory->Init(std::string("/no/such/dds_parameter.json"));
+  factory->Init(common::JsonMap{{"Config", common::Any(std::string("/no/such/config.xml"))}});
 
   auto sender = factory->CreateSendChannel<LowState_>(kTopic);
   AnnouncedQos writer;

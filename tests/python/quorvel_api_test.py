@@ -7,7 +7,10 @@ import copy
 import math
 import os
 import pickle
+import shutil
 import subprocess
+import sys
+import tempfile
 import unittest
 
 import quorvel_api
@@ -64,6 +67,16 @@ class ModuleTest(unittest.TestCase):
         self.assertNotEqual(result.returncode, 0)
         self.assertIn("ImportError: Python version mismatch: module was compiled for Python "
                       "3.12, but the interpreter version is incompatible: 3.11", result.stderr)
+
+    def test_import_fails_without_pybind11_abseil_status(self):
+        with tempfile.TemporaryDirectory() as folder:
+            shutil.copy(quorvel_api.__file__, folder)
+            result = subprocess.run([sys.executable, "-c", "import quorvel_api"],
+                                    env=dict(os.environ, PYTHONPATH=folder),
+                                    capture_output=True, text=True)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("No module named 'pybind11_abseil'", result.stderr)
+        self.assertIn("ImportError: initialization failed", result.stderr)
 
     def test_stub_declares_what_the_module_has(self):
         stub_path = os.path.join(os.path.dirname(quorvel_api.__file__), "quorvel_api.pyi")

@@ -132,6 +132,51 @@ TEST(RealizeTest, ValuesReachTheNativeQos) {
   EXPECT_FALSE(publisher.GetNative().policy<policy::EntityFactory>().autoenable_created_entities());
 }
 
+// Policies of several members, each member with a value of its own, so that a member
+// handed to the wrong constructor argument shows.
+TEST(RealizeTest, EveryMemberReachesItsPlace) {
+  const DdsQosParameter set = ReadQos(R"({
+    "DurabilityService": {"service_cleanup_delay": 1, "history_kind": "KEEP_ALL_HISTORY_QOS",
+                          "history_depth": 2, "max_samples": 30, "max_instances": 4,
+                          "max_samples_per_instance": 5},
+    "History": {"kind": "KEEP_ALL_HISTORY_QOS", "depth": 6},
+    "Liveliness": {"kind": "MANUAL_BY_PARTICIPANT_LIVELINESS_QOS", "lease_duration": 7},
+    "Reliability": {"kind": "RELIABLE_RELIABILITY_QOS", "max_blocking_time": 8},
+    "ResourceLimits": {"max_samples": 90, "max_instances": 10, "max_samples_per_instance": 11},
+    "ReaderDataLifecycle": {"autopurge_nowriter_samples_delay": 12,
+                            "autopurge_disposed_samples_delay": 13},
+    "TimeBasedFilter": {"minimum_separation": 14},
+    "TopicData": {"value": [15]},
+    "GroupData": {"value": [16]},
+    "Presentation": {"access_scope": "TOPIC_PRESENTATION_QOS", "coherent_access": 1,
+                     "ordered_access": 0}
+  })");
+  DdsTopicQos topic;
+  Realize(set, topic);
+  const auto& t = topic.GetNative();
+  EXPECT_EQ(t.policy<policy::DurabilityService>(),
+            policy::DurabilityService(Duration(0, 1), policy::HistoryKind::KEEP_ALL, 2, 30, 4, 5));
+  EXPECT_EQ(t.policy<policy::History>(), policy::History(policy::HistoryKind::KEEP_ALL, 6));
+  EXPECT_EQ(t.policy<policy::Liveliness>(),
+            policy::Liveliness(policy::LivelinessKind::MANUAL_BY_PARTICIPANT, Duration(0, 7)));
+  EXPECT_EQ(t.policy<policy::Reliability>(),
+            policy::Reliability(policy::ReliabilityKind::RELIABLE, Duration(0, 8)));
+  EXPECT_EQ(t.policy<policy::ResourceLimits>(), policy::ResourceLimits(90, 10, 11));
+  EXPECT_EQ(t.policy<policy::TopicData>().value(), policy::ByteSeq{15});
+
+  DdsReaderQos reader;
+  Realize(set, reader);
+  EXPECT_EQ(reader.GetNative().policy<policy::ReaderDataLifecycle>(),
+            policy::ReaderDataLifecycle(Duration(0, 12), Duration(0, 13)));
+  EXPECT_EQ(reader.GetNative().policy<policy::TimeBasedFilter>().minimum_separation(), Duration(0, 14));
+
+  DdsSubscriberQos subscriber;
+  Realize(set, subscriber);
+  EXPECT_EQ(subscriber.GetNative().policy<policy::Presentation>(),
+            policy::Presentation(policy::PresentationAccessScopeKind::TOPIC, true, false));
+  EXPECT_EQ(subscriber.GetNative().policy<policy::GroupData>().value(), policy::ByteSeq{16});
+}
+
 TEST(RealizeTest, ASetPolicyTakesParameterDefaultsForLeftOutMembers) {
   DdsWriterQos writer;
   writer.SetPolicy(DdsQosHistoryPolicy(0, 20));

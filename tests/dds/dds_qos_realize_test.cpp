@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "dds/support/qos_policy_names.hpp"
 #include "quorvel/common/json/json.hpp"
 
 namespace quorvel::common {
@@ -45,25 +46,11 @@ const char* const kEveryPolicy = R"({
   "UserData": {"value": [3]}
 })";
 
-const std::set<std::string> kAllPolicyNames = {
-    "Deadline",      "DestinationOrder",  "Durability",      "DurabilityService",
-    "EntityFactory", "GroupData",         "History",         "LatencyBudget",
-    "Lifespan",      "Liveliness",        "Ownership",       "OwnershipStrength",
-    "Partition",     "Presentation",      "ReaderDataLifecycle", "Reliability",
-    "ResourceLimits", "TimeBasedFilter",  "TopicData",       "TransportPriority",
-    "UserData",      "WriterDataLifecycle"};
-
 template <typename Qos>
 std::set<std::string> RealizedNames(const std::string& text) {
   Qos qos;
   Realize(ReadQos(text), qos);
-  std::set<std::string> names;
-  for (const auto& name : kAllPolicyNames) {
-    if (qos.HasPolicy(name)) {
-      names.insert(name);
-    }
-  }
-  return names;
+  return test::HeldPolicyNames(qos);
 }
 
 TEST(RealizeTest, EachEntityKindTakesExactlyItsPolicies) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "dds/support/qos_policy_names.hpp"
 #include "quorvel/common/dds/dds_qos.hpp"
 
 namespace {
@@ -12,24 +13,7 @@ using namespace quorvel::common;
 namespace policy = dds::core::policy;
 using dds::core::detail::NativeQos;
 using dds::core::detail::to_native;
-
-const std::set<std::string> kAllPolicyNames = {
-    "Deadline",          "DestinationOrder", "Durability",   "DurabilityService",   "EntityFactory",
-    "GroupData",         "History",          "LatencyBudget", "Lifespan",           "Liveliness",
-    "Ownership",         "OwnershipStrength", "Partition",   "Presentation",        "ReaderDataLifecycle",
-    "Reliability",       "ResourceLimits",   "TimeBasedFilter", "TopicData",        "TransportPriority",
-    "UserData",          "WriterDataLifecycle"};
-
-template <typename QOS>
-std::set<std::string> SetNames(const QOS& qos) {
-  std::set<std::string> names;
-  for (const auto& name : kAllPolicyNames) {
-    if (qos.HasPolicy(name)) {
-      names.insert(name);
-    }
-  }
-  return names;
-}
+using quorvel::test::HeldPolicyNames;
 
 TEST(DdsQosTest, NewQosHoldsOnlyItsKindsDefaults) {
   const struct {
@@ -37,12 +21,12 @@ TEST(DdsQosTest, NewQosHoldsOnlyItsKindsDefaults) {
     std::set<std::string> names;
     std::set<std::string> expected;
   } kCases[] = {
-      {"participant", SetNames(DdsParticipantQos()), {}},
-      {"topic", SetNames(DdsTopicQos()), {"Ownership"}},
-      {"publisher", SetNames(DdsPublisherQos()), {}},
-      {"subscriber", SetNames(DdsSubscriberQos()), {}},
-      {"writer", SetNames(DdsWriterQos()), {"Durability", "History"}},
-      {"reader", SetNames(DdsReaderQos()), {"Durability", "History"}},
+      {"participant", HeldPolicyNames(DdsParticipantQos()), {}},
+      {"topic", HeldPolicyNames(DdsTopicQos()), {"Ownership"}},
+      {"publisher", HeldPolicyNames(DdsPublisherQos()), {}},
+      {"subscriber", HeldPolicyNames(DdsSubscriberQos()), {}},
+      {"writer", HeldPolicyNames(DdsWriterQos()), {"Durability", "History"}},
+      {"reader", HeldPolicyNames(DdsReaderQos()), {"Durability", "History"}},
   };
   for (const auto& row : kCases) {
     SCOPED_TRACE(row.kind);
@@ -147,7 +131,7 @@ TEST(DdsQosTest, CopyToNativeQosOfNewGroupQosChangesNothing) {
 TEST(DdsQosTest, SetPolicyReplacesWithoutGrowingTheNameSetAndDefaultsNeverOverride) {
   DdsReaderQos qos;
   qos.SetPolicy(DdsQosHistoryPolicy(1, 5));
-  EXPECT_EQ(SetNames(qos).size(), 2u);
+  EXPECT_EQ(HeldPolicyNames(qos).size(), 2u);
   EXPECT_EQ(qos.GetNative().policy<policy::History>(), policy::History(policy::HistoryKind::KEEP_ALL, 5));
 
   qos.InitPolicyDefault();
@@ -155,7 +139,7 @@ TEST(DdsQosTest, SetPolicyReplacesWithoutGrowingTheNameSetAndDefaultsNeverOverri
 
   qos.SetPolicy(DdsQosReliabilityPolicy(1, -1));
   qos.SetPolicy(DdsQosReliabilityPolicy(0, 0));
-  EXPECT_EQ(SetNames(qos), (std::set<std::string>{"Durability", "History", "Reliability"}));
+  EXPECT_EQ(HeldPolicyNames(qos), (std::set<std::string>{"Durability", "History", "Reliability"}));
   dds::sub::qos::DataReaderQos target;
   qos.CopyToNativeQos(target);
   EXPECT_EQ(target.policy<policy::Reliability>(),

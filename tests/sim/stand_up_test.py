@@ -26,6 +26,8 @@ class StandUpAgainstTheSimulationTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.output_dir = tempfile.mkdtemp(prefix="quorvel_stand_up_")
+        # Removed even when this set-up fails (tearDownClass then does not run).
+        cls.addClassCleanup(shutil.rmtree, cls.output_dir, ignore_errors=True)
         # A duration bounds the simulation even if this test dies; normally it is stopped
         # with SIGINT, as Ctrl-C would, once the example is done.
         cls.sim = subprocess.Popen([os.environ["QUORVEL_SIM"], "--interface", "lo", "--duration", "60"],
@@ -38,10 +40,6 @@ class StandUpAgainstTheSimulationTest(unittest.TestCase):
             cls.sim.send_signal(signal.SIGINT)
             cls.sim_output, _ = cls.sim.communicate(timeout=20)
         print(cls.example.stdout, cls.example.stderr, cls.sim_output, sep="\n", file=sys.stderr)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.output_dir, ignore_errors=True)
 
     def test_the_example_succeeds_and_writes_its_trajectories_and_plot(self):
         self.assertEqual(self.example.returncode, 0, self.example.stderr)

@@ -26,8 +26,8 @@ class RecurrentThread : public Thread {
   RecurrentThread(const std::string& name, int32_t cpuId, uint64_t intervalMicrosec, Func&& f,
                   Args&&... args)
       : Thread(name, cpuId),
-        loop_(std::make_shared<Loop>(intervalMicrosec,
-                                     std::bind(std::forward<Func>(f), std::forward<Args>(args)...))) {
+        loop_(std::make_shared<Loop>(
+            intervalMicrosec, std::bind(std::forward<Func>(f), std::forward<Args>(args)...))) {
     if (intervalMicrosec != 0) {
       Run(&RecurrentThread::ThreadFunc, this);
     } else {

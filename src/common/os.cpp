@@ -208,8 +208,14 @@ void OsHelper::SingletonProcessInstance() {
     QV_THROW(SystemException,
              "an instance of process is already running. pid:" + LoadFileEx(lockName));
   }
-  fs->Truncate(fd, 0);
-  fs->Write(fd, ToString(GetProcessId()));
+  try {
+    fs->Truncate(fd, 0);
+    fs->Write(fd, ToString(GetProcessId()));
+  } catch (const Exception&) {
+    // Not recorded as the instance: give the descriptor back, and with it the lock.
+    fs->Close(fd);
+    throw;
+  }
   filelock_ = filelock;
 }
 

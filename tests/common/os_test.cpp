@@ -28,6 +28,8 @@ extern char** environ;
 namespace quorvel::common {
 namespace {
 
+using ::testing::StartsWith;
+
 const char* const kRoleVariable = "QUORVEL_SINGLE_INSTANCE_ROLE";
 constexpr int kReportFd = 3;
 
@@ -280,6 +282,20 @@ TEST_F(SingleInstanceTest, SecondProcessIsRefusedWithTheFirstPid) {
   Child third = Spawn("try");
   EXPECT_EQ(ReadLine(third.report), "locked");
   Finish(third);
+}
+
+TEST_F(SingleInstanceTest, FailedClaimLeavesTheLockFree) {
+  if (const char* role = getenv(kRoleVariable)) {
+    RunSingleInstanceRole(role);
+  }
+  // A lock file that cannot be truncated: the claim fails after the lock was granted.
+  ASSERT_EQ(mkfifo((probe_ + ".lock").c_str(), 0600), 0);
+  Child first = Spawn("hold");
+  EXPECT_THAT(ReadLine(first.report), StartsWith("ftruncate error. fd:"));
+  Child second = Spawn("try");
+  EXPECT_THAT(ReadLine(second.report), StartsWith("ftruncate error. fd:"));
+  Finish(second);
+  Finish(first);
 }
 
 }  // namespace

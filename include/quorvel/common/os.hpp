@@ -78,9 +78,9 @@ class OsHelper {
   // Makes sure only one process of this executable runs: write-locks the file
   // "<executable path>.lock" and writes the process id into it; the lock is held until the
   // process ends. When another process holds it, throws SystemException
-  // "an instance of process is already running. pid:<the file's content>". Opening the
-  // file may throw FileException. Calling it again in a process that holds the lock does
-  // nothing.
+  // "an instance of process is already running. pid:<the file's content>". Opening,
+  // truncating or writing the file may throw FileException or IOException; the lock is then
+  // released. Calling it again in a process that holds the lock does nothing.
   void SingletonProcessInstance();
 
  private:

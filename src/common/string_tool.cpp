@@ -12,8 +12,23 @@ std::string ToString(const std::string& text) { return text; }
 
 void StringTo(const std::string& text, int& out) { out = std::stoi(text, nullptr, 10); }
 
-void StringTo(const std::string& text, unsigned int& out) {
+namespace {
+
+// stoul accepts a minus sign and negates in unsigned arithmetic, so "-1" would come back as
+// the largest value: a negative number lies outside every unsigned range.
+unsigned long ParseUnsigned(const std::string& text) {
   const unsigned long value = std::stoul(text, nullptr, 10);
+  const size_t first = text.find_first_not_of(QV_TRIM_DELIM_STR);
+  if (value != 0 && text[first] == '-') {
+    throw std::out_of_range("StringTo unsigned out of range: " + text);
+  }
+  return value;
+}
+
+}  // namespace
+
+void StringTo(const std::string& text, unsigned int& out) {
+  const unsigned long value = ParseUnsigned(text);
   // Cutting a wider value to 32 bits would hand back a different number without a word.
   if (value > std::numeric_limits<unsigned int>::max()) {
     throw std::out_of_range("StringTo unsigned int out of range: " + text);
@@ -23,9 +38,7 @@ void StringTo(const std::string& text, unsigned int& out) {
 
 void StringTo(const std::string& text, long& out) { out = std::stoll(text, nullptr, 10); }
 
-void StringTo(const std::string& text, unsigned long& out) {
-  out = std::stoull(text, nullptr, 10);
-}
+void StringTo(const std::string& text, unsigned long& out) { out = ParseUnsigned(text); }
 
 void StringTo(const std::string& text, float& out) { out = std::stof(text); }
 

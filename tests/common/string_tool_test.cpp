@@ -87,6 +87,10 @@ TEST(StringToolTest, NumberConversions) {
   EXPECT_THROW(StringTo<int>("99999999999"), std::out_of_range);
   // A value wider than 32 bits must not come back cut to a different number.
   EXPECT_THROW(StringTo<unsigned int>("4294967296"), std::out_of_range);
+  // Nor may a negative number come back as a large unsigned one.
+  EXPECT_THROW(StringTo<unsigned long>("-1"), std::out_of_range);
+  EXPECT_THROW(StringTo<unsigned int>(" -18446744073709551615"), std::out_of_range);
+  EXPECT_EQ(StringTo<unsigned long>(" -0"), 0UL);
   EXPECT_EQ(ToString(-7), "-7");
   EXPECT_EQ(ToString(18446744073709551615UL), "18446744073709551615");
   EXPECT_EQ(ToString("text"), "text");

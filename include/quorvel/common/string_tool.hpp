@@ -23,7 +23,8 @@ std::string ToString(const std::string& text);
 
 // Base-10 (for integers) conversion of the leading number of `text`; leading blanks are
 // skipped and trailing characters ignored. Text that does not start with a number throws
-// std::invalid_argument, a number out of the target's range std::out_of_range.
+// std::invalid_argument, a number out of the target's range std::out_of_range (for the
+// unsigned targets any negative number but -0).
 void StringTo(const std::string& text, int& out);
 void StringTo(const std::string& text, unsigned int& out);
 void StringTo(const std::string& text, long& out);

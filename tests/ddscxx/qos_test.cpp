@@ -197,12 +197,15 @@ TEST(DurationTest, ConvertsToLibraryNanoseconds) {
       {Duration(0, 999999999), 999999999},
       {Duration::infinite(), DDS_INFINITY},
       {Duration(INT64_MAX / 2, 0), DDS_INFINITY},  // too long for 64-bit nanoseconds
+      {Duration(INT64_MAX / 1000000000 - 1, 4000000000u), DDS_INFINITY},  // nanosec past 1 s
+      {Duration(INT64_MAX / 1000000000 - 1, 999999999), INT64_MAX / 1000000000 * 1000000000 - 1},
   };
   for (const auto& row : kCases) {
     EXPECT_EQ(row.duration.to_native(), row.nanoseconds);
   }
   EXPECT_EQ(Duration::from_native(DDS_INFINITY), Duration::infinite());
   EXPECT_EQ(Duration::from_native(1500000000), Duration(1, 500000000));
+  EXPECT_EQ(Duration::from_native(-5), Duration::infinite());
 }
 
 // An entity QoS writes only what was set on it, so the C library's per-entity

@@ -24,15 +24,16 @@ class Duration {
   // Nanoseconds for the C library: DDS_INFINITY for infinite() and for any span too
   // long for 64 bits; otherwise sec * 10^9 + nanosec.
   dds_duration_t to_native() const {
-    if ((sec_ == kInfiniteSec && nanosec_ == kInfiniteNanosec) || sec_ > kMaxFiniteSec) {
+    if ((sec_ == kInfiniteSec && nanosec_ == kInfiniteNanosec) ||
+        sec_ > (INT64_MAX - static_cast<int64_t>(nanosec_)) / kNanosecPerSec) {
       return DDS_INFINITY;
     }
     return sec_ * kNanosecPerSec + nanosec_;
   }
 
-  // The inverse of to_native: DDS_INFINITY gives infinite().
+  // The inverse of to_native: DDS_INFINITY, and any negative count, give infinite().
   static Duration from_native(dds_duration_t nanoseconds) {
-    if (nanoseconds == DDS_INFINITY) {
+    if (nanoseconds == DDS_INFINITY || nanoseconds < 0) {
       return infinite();
     }
     return Duration(nanoseconds / kNanosecPerSec,
@@ -48,7 +49,6 @@ class Duration {
   static constexpr int64_t kInfiniteSec = 0x7fffffff;
   static constexpr uint32_t kInfiniteNanosec = 0x7fffffff;
   static constexpr int64_t kNanosecPerSec = 1000000000;
-  static constexpr int64_t kMaxFiniteSec = (INT64_MAX - kNanosecPerSec) / kNanosecPerSec;
 
   int64_t sec_ = 0;
   uint32_t nanosec_ = 0;

@@ -21,18 +21,14 @@ void DdsLogger::ThrowDdsError(const std::string& message, const char* file, cons
 }
 
 DdsParticipant::DdsParticipant(uint32_t domainId, const DdsParticipantQos& qos, const std::string& config) {
-  std::string error;
-  const bool created = RunTranslatingDdsErrors(
+  RunOrThrow(
       [&] {
         dds::domain::qos::DomainParticipantQos nativeQos = dds::domain::DomainParticipant::default_participant_qos();
         qos.CopyToNativeQos(nativeQos);
         native_ = dds::domain::DomainParticipant(domainId, nativeQos, nullptr,
                                                  dds::core::status::StatusMask::none(), config);
       },
-      error);
-  if (!created) {
-    ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-  }
+      __FILE__, __PRETTY_FUNCTION__, __LINE__);
 }
 
 DdsParticipant::~DdsParticipant() { native_ = dds::core::null; }
@@ -40,18 +36,14 @@ DdsParticipant::~DdsParticipant() { native_ = dds::core::null; }
 const dds::domain::DomainParticipant& DdsParticipant::GetNative() const { return native_; }
 
 DdsPublisher::DdsPublisher(const DdsParticipantPtr& participant, const DdsPublisherQos& qos) {
-  std::string error;
-  const bool created = RunTranslatingDdsErrors(
+  RunOrThrow(
       [&] {
         const dds::domain::DomainParticipant& parent = participant->GetNative();
         dds::pub::qos::PublisherQos nativeQos = parent.default_publisher_qos();
         qos.CopyToNativeQos(nativeQos);
         native_ = dds::pub::Publisher(parent, nativeQos);
       },
-      error);
-  if (!created) {
-    ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-  }
+      __FILE__, __PRETTY_FUNCTION__, __LINE__);
 }
 
 DdsPublisher::~DdsPublisher() { native_ = dds::core::null; }
@@ -59,18 +51,14 @@ DdsPublisher::~DdsPublisher() { native_ = dds::core::null; }
 const dds::pub::Publisher& DdsPublisher::GetNative() const { return native_; }
 
 DdsSubscriber::DdsSubscriber(const DdsParticipantPtr& participant, const DdsSubscriberQos& qos) {
-  std::string error;
-  const bool created = RunTranslatingDdsErrors(
+  RunOrThrow(
       [&] {
         const dds::domain::DomainParticipant& parent = participant->GetNative();
         dds::sub::qos::SubscriberQos nativeQos = parent.default_subscriber_qos();
         qos.CopyToNativeQos(nativeQos);
         native_ = dds::sub::Subscriber(parent, nativeQos);
       },
-      error);
-  if (!created) {
-    ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-  }
+      __FILE__, __PRETTY_FUNCTION__, __LINE__);
 }
 
 DdsSubscriber::~DdsSubscriber() { native_ = dds::core::null; }

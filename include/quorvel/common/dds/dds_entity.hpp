@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "ddscxx/dds.hpp"
 #include "quorvel/common/dds/dds_callback.hpp"
@@ -101,6 +102,28 @@ class DdsLogger {
   [[noreturn]] void ThrowDdsError(const std::string& message, const char* file, const char* function,
                                   int32_t line) const;
 
+  // Runs `body` under the DDS error translation; a DDS failure is logged at ERROR and
+  // thrown as DdsException stamped with the given site.
+  template <typename Body>
+  void RunOrThrow(Body&& body, const char* file, const char* function, int32_t line) const {
+    std::string error;
+    if (!RunTranslatingDdsErrors(std::forward<Body>(body), error)) {
+      ThrowDdsError(error, file, function, line);
+    }
+  }
+
+  // Runs `body` under the DDS error translation; a DDS failure is logged at ERROR and
+  // gives false.
+  template <typename Body>
+  bool RunOrLog(Body&& body) const {
+    std::string error;
+    if (!RunTranslatingDdsErrors(std::forward<Body>(body), error)) {
+      LogError(error);
+      return false;
+    }
+    return true;
+  }
+
   Logger* logger_;
 };
 
@@ -156,18 +179,14 @@ template <typename MSG>
 class DdsTopic : public DdsLogger {
  public:
   DdsTopic(const DdsParticipantPtr& participant, const std::string& name, const DdsTopicQos& qos) {
-    std::string error;
-    const bool created = RunTranslatingDdsErrors(
+    RunOrThrow(
         [&] {
           const dds::domain::DomainParticipant& parent = participant->GetNative();
           dds::topic::qos::TopicQos nativeQos = parent.default_topic_qos();
           qos.CopyToNativeQos(nativeQos);
           native_ = dds::topic::Topic<MSG>(parent, name, nativeQos);
         },
-        error);
-    if (!created) {
-      ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-    }
+        __FILE__, __PRETTY_FUNCTION__, __LINE__);
   }
   ~DdsTopic() override { native_ = dds::core::null; }
   DdsTopic(const DdsTopic&) = delete;
@@ -186,18 +205,14 @@ template <typename MSG>
 class DdsWriter : public DdsLogger {
  public:
   DdsWriter(DdsPublisherPtr publisher, const DdsTopicPtr<MSG>& topic, const DdsWriterQos& qos) {
-    std::string error;
-    const bool created = RunTranslatingDdsErrors(
+    RunOrThrow(
         [&] {
           const dds::pub::Publisher& parent = publisher->GetNative();
           dds::pub::qos::DataWriterQos nativeQos = parent.default_datawriter_qos();
           qos.CopyToNativeQos(nativeQos);
           native_ = dds::pub::DataWriter<MSG>(parent, topic->GetNative(), nativeQos);
         },
-        error);
-    if (!created) {
-      ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-    }
+        __FILE__, __PRETTY_FUNCTION__, __LINE__);
   }
   ~DdsWriter() override { native_ = dds::core::null; }
   DdsWriter(const DdsWriter&) = delete;
@@ -209,19 +224,13 @@ class DdsWriter : public DdsLogger {
   // thread.
   bool Write(const MSG& message, int64_t waitMicrosec) {
     bool written = false;
-    std::string error;
-    const bool finished = RunTranslatingDdsErrors(
-        [&] {
-          if (waitMicrosec > 0 && !WaitReader(waitMicrosec)) {
-            return;
-          }
-          native_.write(message);
-          written = true;
-        },
-        error);
-    if (!finished) {
-      LogError(error);
-    }
+    RunOrLog([&] {
+      if (waitMicrosec > 0 && !WaitReader(waitMicrosec)) {
+        return;
+      }
+      native_.write(message);
+      written = true;
+    });
     return written;
   }
 
@@ -291,10 +300,7 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
   // Called by the DDS library on its own thread. Nothing may unwind into the library:
   // a failed take is logged at ERROR.
   void on_data_available(dds::sub::DataReader<MSG>& reader) override {
-    std::string error;
-    if (!RunTranslatingDdsErrors([&] { TakeAll(reader); }, error)) {
-      LogError(error);
-    }
+    RunOrLog([&] { TakeAll(reader); });
   }
 
  private:
@@ -312,7 +318,6 @@ class DdsReaderListener : public dds::sub::NoOpDataReaderListener<MSG>, private 
       }
     }
   }
-
 
   void Enqueue(const MSG& message) {
     if (!queue_->Put(std::make_shared<MSG>(message), true, false) && logger_ != nullptr) {
@@ -368,18 +373,14 @@ template <typename MSG>
 class DdsReader : public DdsLogger {
  public:
   DdsReader(const DdsSubscriberPtr& subscriber, const DdsTopicPtr<MSG>& topic, const DdsReaderQos& qos) {
-    std::string error;
-    const bool created = RunTranslatingDdsErrors(
+    RunOrThrow(
         [&] {
           const dds::sub::Subscriber& parent = subscriber->GetNative();
           dds::sub::qos::DataReaderQos nativeQos = parent.default_datareader_qos();
           qos.CopyToNativeQos(nativeQos);
           native_ = dds::sub::DataReader<MSG>(parent, topic->GetNative(), nativeQos);
         },
-        error);
-    if (!created) {
-      ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-    }
+        __FILE__, __PRETTY_FUNCTION__, __LINE__);
   }
   ~DdsReader() override { native_ = dds::core::null; }
   DdsReader(const DdsReader&) = delete;
@@ -390,11 +391,8 @@ class DdsReader : public DdsLogger {
   void SetListener(const DdsReaderCallback& callback, int32_t queueLength) {
     listener_.SetCallback(callback);
     listener_.SetQueue(queueLength);
-    std::string error;
-    if (!RunTranslatingDdsErrors([&] { native_.listener(listener_.GetNative(), listener_.GetStatusMask()); },
-                                 error)) {
-      ThrowDdsError(error, __FILE__, __PRETTY_FUNCTION__, __LINE__);
-    }
+    RunOrThrow([&] { native_.listener(listener_.GetNative(), listener_.GetStatusMask()); }, __FILE__,
+               __PRETTY_FUNCTION__, __LINE__);
   }
 
   uint64_t GetLastDataAvailableTime() const { return listener_.GetLastDataAvailableTime(); }

@@ -148,6 +148,9 @@ TEST_F(LogInitorTest, FileNumberAndFileSizeAreBounded) {
       {"1", 10, "1000", 8388608},         {"0", 10, "8388608", 8388608},
       {"2", 2, "20000000000", 10737418240}, {"5000", 1000, "1.5e7", 15000000},
       {"-4", 10, "4294967295", 4294967295},
+      // Beyond the 32- and 64-bit ranges a value clamps; it must not wrap around.
+      {"4294967298", 1000, "18446744073709551615", 10737418240},
+      {"1.9", 10, "9223372036854775808", 10737418240},
   };
   for (const Case& c : cases) {
     LogInitor initor;

@@ -1,5 +1,6 @@
 #include "quorvel/common/log/log_initor.hpp"
 
+#include <cmath>
 #include <iostream>
 
 #include "quorvel/common/exception.hpp"
@@ -34,18 +35,22 @@ std::string ReadText(const Any& value, bool upper) {
   return upper ? ToUpper(text) : text;
 }
 
-int32_t BoundFileNumber(int32_t number) {
+// Both limits are read wide and bounded before they are narrowed, so that a huge value
+// clamps instead of wrapping around; a fraction is cut off as a narrowing cast would.
+int32_t BoundFileNumber(const Any& value) {
+  const double number = std::trunc(AnyNumberCast<double>(value));
   if (number <= QV_LOG_MIN_FILE_NUMBER) {
     return QV_LOG_DEFAULT_FILE_NUMBER;
   }
-  return number > QV_LOG_MAX_FILE_NUMBER ? QV_LOG_MAX_FILE_NUMBER : number;
+  return number > QV_LOG_MAX_FILE_NUMBER ? QV_LOG_MAX_FILE_NUMBER : static_cast<int32_t>(number);
 }
 
-int64_t BoundFileSize(int64_t size) {
+int64_t BoundFileSize(const Any& value) {
+  const double size = std::trunc(AnyNumberCast<double>(value));
   if (size < QV_LOG_MIN_FILE_SIZE) {
     return QV_LOG_MIN_FILE_SIZE;
   }
-  return size > QV_LOG_MAX_FILE_SIZE ? QV_LOG_MAX_FILE_SIZE : size;
+  return size > QV_LOG_MAX_FILE_SIZE ? QV_LOG_MAX_FILE_SIZE : static_cast<int64_t>(size);
 }
 
 std::shared_ptr<LogStorePolicy> ReadStorePolicy(const std::string& name, const JsonMap& item) {
@@ -54,9 +59,9 @@ std::shared_ptr<LogStorePolicy> ReadStorePolicy(const std::string& name, const J
   policy->type = GetLogStoreType(ReadText(FindKey(item, "Type", "log store find key Type error"), true));
   for (const auto& [key, value] : item) {
     if (key == "FileNumber") {
-      policy->fileNumber = BoundFileNumber(AnyNumberCast<int>(value));
+      policy->fileNumber = BoundFileNumber(value);
     } else if (key == "FileSize") {
-      policy->fileSize = BoundFileSize(AnyNumberCast<long>(value));
+      policy->fileSize = BoundFileSize(value);
     } else if (key == "CpuId") {
       policy->cpuId = AnyNumberCast<int>(value);
     } else if (key == "FileName") {

@@ -176,11 +176,11 @@ void QuorvelDriver::control_loop() {
     if (now < deadline) {
       SleepUntil(deadline);
       if (wakeup_observer) {
-        wakeup_observer(Clock::now() - deadline);
+        wakeup_observer(Clock::now() - deadline, false);
       }
     } else {
       if (wakeup_observer) {
-        wakeup_observer(now - deadline);
+        wakeup_observer(now - deadline, true);
       }
       std::cout << "Motor Control Loop Execution Time Exceeded Control Rate: "
                 << std::chrono::duration_cast<std::chrono::microseconds>(now - deadline).count()

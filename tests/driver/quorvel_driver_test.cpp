@@ -216,7 +216,7 @@ TEST(QuorvelDriverTest, LoopWakesNoMoreOftenThanItsPeriod) {
   QuorvelDriver driver("lo", period_us);
   std::atomic<int> wakeups{0};
   std::atomic<int64_t> negative{0};
-  driver.set_wakeup_observer([&](std::chrono::nanoseconds lateness) {
+  driver.set_wakeup_observer([&](std::chrono::nanoseconds lateness, bool) {
     ++wakeups;
     negative += lateness.count() < 0;
   });

@@ -31,9 +31,10 @@ class ChannelSubscriber;
 // where a contract says otherwise. The driver is neither copied nor moved.
 class QuorvelDriver {
  public:
-  // Called on the control thread once per cycle with how late the cycle's wake-up came
-  // after its deadline (for an overrun: how late the cycle ended); for measuring the loop.
-  using WakeupObserver = std::function<void(std::chrono::nanoseconds)>;
+  // Called on the control thread once per cycle, for measuring the loop: after the cycle's
+  // sleep with how late it woke after its deadline (overran false); for a cycle that ended
+  // after its deadline, and so did not sleep, with how late it ended (overran true).
+  using WakeupObserver = std::function<void(std::chrono::nanoseconds lateness, bool overran)>;
 
   // Stores the interface name ("" lets DDS choose) and the control period in microseconds
   // (0: cycles run back to back). Touches no DDS entity. Throws std::invalid_argument for a

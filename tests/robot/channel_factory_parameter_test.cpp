@@ -29,6 +29,7 @@ struct AnnouncedQos {
 // Reads, from the discovery data of the domain, the QoS with which the endpoint on kTopic
 // was announced: what every peer sees, not what the process meant to set.
 bool FindAnnouncedQos(dds_entity_t builtin_topic, AnnouncedQos& found) {
+  // Joins the domain the factory made on "lo"; its configuration stands for this one too.
   const dds_entity_t participant = dds_create_participant(kDomainId, nullptr, nullptr);
   const dds_entity_t reader = dds_create_reader(participant, builtin_topic, nullptr, nullptr);
   bool seen = false;

@@ -37,12 +37,13 @@ class DdsFactoryModel {
   // file error. filename:<path>" when it is empty or null, otherwise as the map form.
   void Init(const std::string& parameterFileName);
 
-  // Initialises from a parsed parameter tree: realises the six default QoS sets of its
-  // "Qos" object onto the model's QoS, then creates participant (with the tree's domain id
-  // and configuration; a configuration path not starting with "/" or "<" is taken relative
-  // to the program's directory), publisher and subscriber, and logs "Dds model inited from
-  // dds parameter" at INFO. Throws BadCastException for a malformed tree and DdsException
-  // on a DDS failure, keeping what was made before it.
+  // Initialises from a parsed parameter tree. Realises each default QoS set of its "Qos"
+  // object onto the model's QoS of that kind and creates the entity with it: participant
+  // (with the tree's domain id and configuration; a configuration path not starting with
+  // "/" or "<" is taken relative to the program's directory), publisher, subscriber; then
+  // realises the topic, reader and writer sets for later channels, and logs "Dds model
+  // inited from dds parameter" at INFO. Throws BadCastException for a malformed tree and
+  // DdsException on a DDS failure, keeping what was made and realised before it.
   void Init(const JsonMap& parameter);
 
   // A new channel with a new topic named `name`; the model keeps no reference to it.

@@ -147,6 +147,30 @@ TEST(LoggerTest, NumbersMatchTheStreamOperatorText) {
   EXPECT_EQ(last.substr(last.rfind("] ") + 2), "3.14 ffff\n");
 }
 
+// An argument that fails the stream must not cost the record its line end (the next
+// record would run into it); a null C string is shown, not handed to the stream.
+struct FailsTheStream {};
+std::ostream& operator<<(std::ostream& os, const FailsTheStream&) {
+  os.setstate(std::ios_base::failbit);
+  return os;
+}
+
+TEST(LoggerTest, RecordsEndWithTheirLineEndWhateverTheArguments) {
+  auto store = std::make_shared<CapturingStore>();
+  Logger logger(QV_LOG_LEVEL_INFO, store);
+  const char* const nothing = nullptr;
+  logger.Log(QV_LOG_LEVEL_INFO, "a:", nothing, " b");
+  logger.Log(QV_LOG_LEVEL_INFO, "c:", FailsTheStream{});
+  logger.Log(QV_LOG_LEVEL_INFO, "d");
+  const auto records = store->Records();
+  ASSERT_EQ(records.size(), 3u);
+  const std::string expected[] = {"] a:(null) b\n", "] c:", "] d\n"};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(records[i].substr(records[i].rfind(']')).substr(0, expected[i].size()), expected[i]);
+    EXPECT_EQ(records[i].back(), '\n') << records[i];
+  }
+}
+
 TEST(LoggerTest, NullStoreFormatsNothing) {
   Logger logger(QV_LOG_LEVEL_ALL, nullptr);
   int formatted = 0;

@@ -160,7 +160,10 @@ void Logger::PutNumber(std::ostringstream& os, double value) {
   PutChars(os, value, std::chars_format::fixed, static_cast<int>(os.precision()));
 }
 
-void Logger::LogEnd(std::ostringstream& os) { os << '\n'; }
+void Logger::LogEnd(std::ostringstream& os) {
+  os.clear();
+  os << '\n';
+}
 
 void Logger::Append(const std::string& record) { store_->Append(record); }
 

@@ -87,6 +87,7 @@ class Logger {
     (Put(os, args), ...);
   }
 
+  // Writes the line end, also after an argument that failed the stream.
   void LogEnd(std::ostringstream& os);
 
   int32_t GetLevel() const { return level_; }
@@ -95,7 +96,10 @@ class Logger {
  private:
   template <typename T>
   static void Put(std::ostringstream& os, const T& value) {
-    if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, char> ||
+    if constexpr (std::is_same_v<T, const char*> || std::is_same_v<T, char*>) {
+      // The stream operator must not see a null C string.
+      os << (value != nullptr ? value : "(null)");
+    } else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, char> ||
                   std::is_same_v<T, signed char> || std::is_same_v<T, unsigned char> ||
                   std::is_same_v<T, long double> || !std::is_arithmetic_v<T>) {
       os << value;

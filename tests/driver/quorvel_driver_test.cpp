@@ -1,5 +1,6 @@
 // QuorvelDriver: period handling, lifecycle statuses, command refusal, state snapshots
-// under a concurrent writer, and the control loop's schedule. DDS stays on "lo".
+// under a concurrent writer, and the control loop's schedule and allocations. DDS stays
+// on "lo".
 #include "quorvel/driver/quorvel_driver.hpp"
 
 #include <gmock/gmock.h>
@@ -7,11 +8,32 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <thread>
 
 #include "quorvel/driver/command_sample.hpp"
+
+namespace {
+// Counts what operator new hands out on threads that set counting_allocations.
+thread_local bool counting_allocations = false;
+std::atomic<int> counted_allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (counting_allocations) {
+    ++counted_allocations;
+  }
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+    return memory;
+  }
+  throw std::bad_alloc();
+}
+// Out of line, so that the compiler does not pair an inlined free() with operator new.
+[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -244,6 +266,28 @@ TEST(QuorvelDriverTest, BackToBackLoopReportsEveryOverrun) {
   const std::string output = testing::internal::GetCapturedStdout();
   EXPECT_THAT(output, testing::MatchesRegex(
                           "(Motor Control Loop Execution Time Exceeded Control Rate: [0-9]+us\n)+"));
+}
+
+// A cycle copies, stamps and writes into memory the driver already has, and an overrun
+// report needs none either: from its first cycle on, the control thread allocates nothing.
+TEST(QuorvelDriverTest, ControlLoopAllocatesNothingPerCycle) {
+  QuorvelDriver driver("lo", 0);  // back to back: every cycle also prints its overrun
+  std::atomic<int> cycles{0};
+  driver.set_wakeup_observer([&](std::chrono::nanoseconds, bool) {
+    counting_allocations = true;  // on the control thread
+    ++cycles;
+  });
+  ASSERT_TRUE(driver.initialize().ok());
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(driver.initialize_thread().ok());
+  const auto give_up = std::chrono::steady_clock::now() + 10s;
+  while (cycles.load() < 1000 && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_TRUE(driver.stop_thread().ok());
+  testing::internal::GetCapturedStdout();
+  EXPECT_GE(cycles.load(), 1000);
+  EXPECT_EQ(counted_allocations.load(), 0);
 }
 
 // Re-initialising swaps the publisher and resets the sample under the command lock, and

@@ -222,6 +222,16 @@ TEST_P(LogKeeperRollingTest, DestroyingTheStoreWritesWhatItStillHolds) {
   EXPECT_EQ(records.back().second, 99);
 }
 
+// A program that logs and ends at once: its store goes before the keeper thread has
+// opened the file, and the records must still reach it.
+TEST_P(LogKeeperRollingTest, RecordsOfAStoreThatEndsAtOnceReachTheFile) {
+  for (int run = 0; run < 10; ++run) {
+    TempDir dir;
+    MakeFileStore(FilePolicy(GetParam(), dir.File("app"), 3, 8388608))->Append(NumberedRecord(0, run, 64));
+    EXPECT_EQ(ReadRecords(dir.Path())["app.LOG"], (std::vector<std::pair<int, int>>{{0, run}})) << "run " << run;
+  }
+}
+
 // Two logging threads while the file rolls: every record lands once, whole, in some file.
 TEST_P(LogKeeperRollingTest, TwoThreadsAcrossRollsLoseTearAndDuplicateNothing) {
   TempDir dir;

@@ -78,6 +78,12 @@ LogKeeper::~LogKeeper() {
   } catch (const Exception&) {
     std::cout << "wait log keeper exit error." << std::endl;
   }
+  // A keeper stopped before its first pass (a program that logs and ends at once), or
+  // after a failed reopen, has no file open: one last pass opens it for what the writer holds.
+  if (!fileOpen_) {
+    LockGuard<MutexCond> guard(mutexCond_);
+    CheckRollingReported();
+  }
   // What the writer still holds belongs in this file; and the writer may outlive this
   // keeper, so it must not keep a descriptor that is closed here.
   if (writer_) {
@@ -122,6 +128,10 @@ void LogKeeper::ThreadRolling() {
   if (stopping_) {
     return;
   }
+  CheckRollingReported();
+}
+
+void LogKeeper::CheckRollingReported() {
   try {
     CheckRolling();
     rollRequested_ = false;

@@ -23,7 +23,8 @@ class LogKeeper {
   // printed, "create directory error. directory:<dir>") and starts the "log.keeper" thread,
   // which opens the file at once. Throws SystemException when the thread cannot start.
   explicit LogKeeper(std::shared_ptr<LogStorePolicy> policy);
-  // Stops the thread, withdraws the descriptor from the writer, then closes the file.
+  // Stops the thread, opens the file if it is not open yet, writes what the writer still
+  // holds, withdraws the descriptor from the writer, then closes the file.
   ~LogKeeper();
   LogKeeper(const LogKeeper&) = delete;
   LogKeeper& operator=(const LogKeeper&) = delete;
@@ -52,6 +53,9 @@ class LogKeeper {
   std::string MakeRegexExpress();
 
  private:
+  // CheckRolling with its failure printed to standard error; the caller holds the lock.
+  void CheckRollingReported();
+
   std::atomic<int64_t> currentSize_{0};
   std::atomic<bool> fileOpen_{false};
   // Set by the logger that asks for a roll, cleared by the keeper once the file is usable,
